@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Installs and builds everything the project needs on a Debian 12 machine (as root).
+# Idempotent: on a machine where everything is present it only checks and returns.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth x11-apps
+          imagemagick cmake ninja-build googletest python3 npm dpkg-dev xdotool)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  # npm may come from another source than Debian's package; any working npm will do.
+  if command -v npm >/dev/null 2>&1; then
+    local keep=(); for p in "${missing[@]}"; do [ "$p" = npm ] || keep+=("$p"); done
+    missing=("${keep[@]+"${keep[@]}"}")
+  fi
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+enable_source_lists() {
+  local src=/etc/apt/sources.list.d/debian-src.sources
+  [ -f "$src" ] && return 0
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$src"
+  apt-get update -qq
+}
+
+build_sdl2() {
+  [ -f "$SDL_PREFIX/lib/libSDL2.a" ] && return 0
+  log "building SDL2 $SDL_VERSION for Windows x64 (about a minute)"
+  enable_source_lists
+  local work; work=$(mktemp -d)
+  ( cd "$work" && apt-get source --download-only -qq "libsdl2=$SDL_VERSION*" >/dev/null 2>&1 \
+      || apt-get source --download-only -qq libsdl2 >/dev/null )
+  local tarball; tarball=$(ls "$work"/libsdl2_*.orig.tar.* | head -n1)
+  tar -xf "$tarball" -C "$work"
+  local srcdir; srcdir=$(find "$work" -maxdepth 1 -type d -name 'SDL2-*' | head -n1)
+  cmake -S "$srcdir" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$SDL_PREFIX.tmp" \
+    -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >/dev/null
+  cmake --build "$work/build" >/dev/null
+  cmake --install "$work/build" >/dev/null
+  rm -rf "$SDL_PREFIX"; mv "$SDL_PREFIX.tmp" "$SDL_PREFIX"
+  rm -rf "$work"
+}
+
+fetch_fonts() {
+  [ -f "$FONT_DIR/BarlowCondensed-BoldItalic.ttf" ] && return 0
+  log "fetching the Barlow fonts from the npm registry"
+  local work; work=$(mktemp -d)
+  ( cd "$work" && npm pack --silent @expo-google-fonts/barlow@0.4.1 @expo-google-fonts/barlow-condensed@0.4.1 >/dev/null )
+  mkdir -p "$work/regular" "$work/condensed"
+  tar -xzf "$work"/expo-google-fonts-barlow-0.4.1.tgz -C "$work/regular"
+  tar -xzf "$work"/expo-google-fonts-barlow-condensed-0.4.1.tgz -C "$work/condensed"
+  mkdir -p "$FONT_DIR.tmp"
+  cp "$work/regular/package/400Regular/Barlow_400Regular.ttf" "$FONT_DIR.tmp/Barlow-Regular.ttf"
+  cp "$work/condensed/package/700Bold/BarlowCondensed_700Bold.ttf" "$FONT_DIR.tmp/BarlowCondensed-Bold.ttf"
+  cp "$work/condensed/package/700Bold_Italic/BarlowCondensed_700Bold_Italic.ttf" "$FONT_DIR.tmp/BarlowCondensed-BoldItalic.ttf"
+  # The font licence (SIL OFL 1.1) travels with the fonts.
+  cp "$work/regular/package/LICENSE_FONT" "$FONT_DIR.tmp/OFL.txt"
+  rm -rf "$FONT_DIR"; mv "$FONT_DIR.tmp" "$FONT_DIR"
+  rm -rf "$work"
+}
+
+install_packages
+build_sdl2
+fetch_fonts

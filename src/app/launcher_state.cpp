@@ -1,0 +1,3 @@
+#include "app/launcher_state.h"
+
+LauncherState g_launcher;

@@ -1,0 +1,216 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <string>
+#include <system_error>
+
+#include "app/command_line.h"
+#include "app/file_probe.h"
+#include "app/installation_lock.h"
+#include "app/installation_root.h"
+#include "app/launcher_state.h"
+#include "app/window_size.h"
+#include "controls/controls_entry.h"
+#include "install/installer_entry.h"
+#include "play/home_window.h"
+#include "play/launcher_settings.h"
+#include "resources/resource_ids.h"
+#include "ui/drawing_kit.h"
+#include "ui/video_window.h"
+#include "update/update_entry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr wchar_t kVideoWindowClass[] = L"TLVRSettings";
+constexpr wchar_t kInUseText[] = L"The launcher or updater is already open for this installation.";
+constexpr wchar_t kArtworkMissingText[] =
+    L"Launcher artwork is missing. Extract the complete release package before opening the app.";
+constexpr wchar_t kArtworkMissingCaption[] = L"Missing files";
+constexpr wchar_t kDataFolderText[] =
+    L"The launcher could not create its data folder (.local) in this installation. "
+    L"Move the package to a folder you can write to, then start it again.";
+
+void ApplyOptions(const ScannedOptions& scanned) {
+    AutomationOptions& automation = g_launcher.automation;
+    automation.captureFile = MakeOptionPathAbsolute(scanned.captureFile);
+    automation.capturePage = scanned.capturePage;
+    automation.requestedWidth = scanned.requestedWidth;
+    automation.requestedHeight = scanned.requestedHeight;
+    automation.launchRun = scanned.launchRun;
+    automation.controlsCaptureFile = MakeOptionPathAbsolute(scanned.controlsCaptureFile);
+    if (scanned.launchRun) g_launcher.settings.selectedGame = scanned.launchGameIndex;
+}
+
+bool CreateDataFolder() {
+    std::error_code error;
+    const fs::path local = g_launcher.root / L".local";
+    fs::create_directories(local, error);
+    return !error && fs::is_directory(local, error);
+}
+
+void RegisterWindowClasses(HINSTANCE instance) {
+    WNDCLASSEXW home = {};
+    home.cbSize = sizeof(home);
+    home.lpfnWndProc = HomeWindowProc;
+    home.hInstance = instance;
+    home.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
+    home.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    home.lpszClassName = kHomeWindowClass;
+    RegisterClassExW(&home);
+
+    WNDCLASSEXW video = home;
+    video.lpfnWndProc = VideoWindowProc;
+    video.hbrBackground = DarkBackgroundBrush();
+    video.lpszClassName = kVideoWindowClass;
+    RegisterClassExW(&video);
+}
+
+HWND CreateHomeWindow(HINSTANCE instance) {
+    RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const std::wstring sizeVariable = [] {
+        wchar_t buffer[64] = {};
+        const DWORD length = GetEnvironmentVariableW(L"TLVR_QA_LAUNCHER_SIZE", buffer, 64);
+        return (length > 0 && length < 64) ? std::wstring(buffer, length) : std::wstring();
+    }();
+    const WindowPlacement place = HomeWindowPlacement(
+        workArea, g_launcher.dpiScale, g_launcher.automation.requestedWidth,
+        g_launcher.automation.requestedHeight, sizeVariable.empty() ? nullptr : sizeVariable.c_str());
+    const std::wstring title = std::wstring(kProductName) + L" - " + kVersionText;
+    return CreateWindowExW(g_launcher.IsAutomationRun() ? WS_EX_NOACTIVATE : 0, kHomeWindowClass,
+                           title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.x, place.y,
+                           place.width, place.height, nullptr, nullptr, instance, nullptr);
+}
+
+void OpenCapturePage(HWND home) {
+    const std::wstring& page = g_launcher.automation.capturePage;
+    if (page == L"controls") {
+        OpenControlsEditor(home, g_launcher.root / L".local" / L"controls-qa.ini");
+    } else if (page == L"install") {
+        OpenInstallerWindow(home);
+    } else if (page == L"updates") {
+        OpenUpdatesWindow(home);
+    } else if (page == L"video") {
+        OpenVideoWindow();
+    }
+}
+
+int RunMessageLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (ControlsKeyFilter(&message) || UpdatesDialogFilter(&message) ||
+            InstallerDialogFilter(&message)) {
+            continue;
+        }
+        HWND dialog = g_launcher.videoWindow ? g_launcher.videoWindow : g_launcher.homeWindow;
+        if (dialog && IsDialogMessageW(dialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void ShutDown() {
+    CleanUpUpdates();
+    ReleaseInstallationLock(g_launcher.installationLock);
+    if (g_launcher.gameProcess) {
+        CloseHandle(g_launcher.gameProcess);
+        g_launcher.gameProcess = nullptr;
+    }
+    ShutDownDrawingKit();
+}
+}  // namespace
+
+int RunLauncher(HINSTANCE instance, int showCommand) {
+    g_launcher.instance = instance;
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+
+    g_launcher.root = FindInstallationRoot(LauncherFolder());
+    g_launcher.artFolder = g_launcher.root / L"assets" / L"launcher";
+
+    std::vector<std::wstring> words = SplitCommandLine(GetCommandLineW());
+    if (IsUpdateApplyRun(words)) {
+        AddFontResourceExW((g_launcher.artFolder / L"Barlow-Regular.ttf").c_str(), FR_PRIVATE, nullptr);
+        return RunUpdateApplyMode(instance, words);
+    }
+
+    ApplyOptions(ScanOptions(words));
+    words.clear();
+    const bool automationRun = g_launcher.IsAutomationRun();
+
+    if (g_launcher.automation.launchRun &&
+        (g_launcher.settings.selectedGame < 0 || g_launcher.settings.selectedGame > 1)) {
+        return kExitBadGameNumber;
+    }
+    if (g_launcher.IsCaptureRun()) SetEnvironmentVariableW(L"TLVR_QA_CAPTURE", L"1");
+
+    CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    g_launcher.dpiScale = static_cast<float>(GetDpiForSystem()) / 96.0f;
+
+    if (!CreateDataFolder()) {
+        MessageBoxW(nullptr, kDataFolderText, kProductName, MB_ICONERROR);
+        return kExitDataFolderFailed;
+    }
+    g_launcher.settingsFile = g_launcher.root / L".local" / L"launcher.ini";
+
+    if (!automationRun) {
+        if (InterruptedUpdateCheck(g_launcher.root)) return kExitNormal;
+        try {
+            g_launcher.installationLock = OpenInstallationLock(g_launcher.root, true);
+        } catch (const std::exception&) {
+            g_launcher.installationLock = nullptr;  // a root without a name cannot be locked
+        }
+        if (!g_launcher.installationLock) {
+            MessageBoxW(nullptr, kInUseText, kProductName, MB_ICONINFORMATION);
+            return kExitNormal;
+        }
+    }
+
+    if (!PathExists(g_launcher.artFolder / L"tlvr1.png")) {
+        MessageBoxW(nullptr, kArtworkMissingText, kArtworkMissingCaption, MB_ICONERROR);
+        return kExitArtworkMissing;
+    }
+
+    g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
+                                               g_launcher.automation.launchRun, g_launcher.settings);
+    StartDrawingKit(g_launcher.artFolder, g_launcher.dpiScale);
+    RegisterWindowClasses(instance);
+
+    HWND home = CreateHomeWindow(instance);
+    RegisterUpdatesWindowClass(instance, UiFont(), g_launcher.root, automationRun, IsLauncherIdle);
+    RegisterInstallerWindowClass(instance, UiFont(), g_launcher.root);
+
+    int exitCode = kExitNormal;
+    if (g_launcher.IsControlsCaptureRun()) {
+        ShowWindow(home, SW_SHOWNOACTIVATE);
+        exitCode = RunControlsCapture(home,
+                                      g_launcher.automation.controlsCaptureFile.parent_path() / L"controls-qa.ini",
+                                      g_launcher.automation.controlsCaptureFile);
+        DestroyWindow(home);
+    } else {
+        const int show = g_launcher.automation.launchRun ? SW_HIDE
+                         : g_launcher.IsCaptureRun()      ? SW_SHOWNOACTIVATE
+                                                          : showCommand;
+        ShowWindow(home, show);
+        UpdateWindow(home);
+        if (!automationRun) StartupUpdateCheck(home);
+        if (g_launcher.IsCaptureRun()) OpenCapturePage(home);
+        if (g_launcher.automation.launchRun) {
+            PostMessageW(home, kLaunchRequestMessage,
+                         static_cast<WPARAM>(g_launcher.settings.selectedGame), 0);
+        }
+        const int quitCode = RunMessageLoop();
+        if (g_launcher.automation.launchRun) {
+            exitCode = static_cast<int>(g_launcher.gameExitCode);
+        } else if (g_launcher.IsCaptureRun()) {
+            exitCode = quitCode;
+        }
+    }
+    ShutDown();
+    return exitCode;
+}

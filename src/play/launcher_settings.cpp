@@ -1,0 +1,76 @@
+#include "play/launcher_settings.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+constexpr wchar_t kSection[] = L"launcher";
+
+int ReadKey(const std::filesystem::path& file, const wchar_t* key, int fallback) {
+    return static_cast<int>(GetPrivateProfileIntW(kSection, key, fallback, file.c_str()));
+}
+
+void WriteKey(const std::filesystem::path& file, const wchar_t* key, int value) {
+    WritePrivateProfileStringW(kSection, key, std::to_wstring(value).c_str(), file.c_str());
+}
+}  // namespace
+
+const wchar_t* const kAspectLabels[kAspectCount] = {L"4:3", L"16:9", L"21:9", L"32:9"};
+
+const Resolution kResolutions[kResolutionCount + 1] = {
+    {960, 540}, {1280, 720}, {1920, 1080}, {2560, 1440}, {3840, 2160}, {0, 0}};
+
+const DisplayFilter kFilters[kFilterCount] = {
+    {L"Original pixels", L"raw", nullptr},
+    {L"Linear", L"linear", nullptr},
+    {L"koko-aio \u00B7 Balanced", L"raw", L"Monitor-Balanced.slangp"},
+    {L"koko-aio \u00B7 Ambilight", L"raw", L"Monitor-Ambilight-immersive.slangp"},
+    {L"koko-aio \u00B7 Classic CRT", L"raw", L"Base.slangp"},
+    {L"Light CRT", L"crt", nullptr},
+    {L"Trinitron", L"trinitron", nullptr},
+    {L"Composite", L"composite", nullptr},
+};
+
+LauncherSettings ClampSettings(LauncherSettings settings) {
+    settings.selectedGame = std::clamp(settings.selectedGame, 0, 1);
+    settings.aspect = std::clamp(settings.aspect, 0, kAspectCount - 1);
+    settings.size = std::clamp(settings.size, 0, kResolutionCount - 1);
+    settings.filter = std::clamp(settings.filter, 0, kFilterCount - 1);
+    return settings;
+}
+
+LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool keepSelectedGame,
+                                      LauncherSettings current) {
+    const LauncherSettings defaults;
+    LauncherSettings loaded = current;
+    if (!keepSelectedGame) loaded.selectedGame = ReadKey(file, L"game", defaults.selectedGame);
+    loaded.aspect = ReadKey(file, L"aspect", defaults.aspect);
+    loaded.size = ReadKey(file, L"size", defaults.size);
+    loaded.filter = ReadKey(file, L"filter", defaults.filter);
+    loaded.zoom = ReadKey(file, L"zoom", 1) != 0;
+    loaded.fullScreen = ReadKey(file, L"fullscreen", 0) != 0;
+    if (keepSelectedGame) {
+        // The command line chose the game; only the video settings are clamped here.
+        const int chosen = loaded.selectedGame;
+        loaded = ClampSettings(loaded);
+        loaded.selectedGame = chosen;
+        return loaded;
+    }
+    return ClampSettings(loaded);
+}
+
+void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings) {
+    WriteKey(file, L"game", settings.selectedGame);
+    WriteKey(file, L"aspect", settings.aspect);
+    WriteKey(file, L"size", settings.size);
+    WriteKey(file, L"filter", settings.filter);
+    WriteKey(file, L"zoom", settings.zoom ? 1 : 0);
+    WriteKey(file, L"fullscreen", settings.fullScreen ? 1 : 0);
+}
+
+void SaveLauncherSettings() {
+    if (!g_launcher.MayWriteSettings()) return;
+    WriteLauncherSettings(g_launcher.settingsFile, g_launcher.settings);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The launcher settings: their option tables, clamping, and the ".local/launcher.ini" file.
+#include <filesystem>
+
+#include "app/launcher_state.h"
+
+struct Resolution {
+    int width;
+    int height;
+};
+
+struct DisplayFilter {
+    const wchar_t* label;
+    const wchar_t* screenMode;    // handed to the game as QUENDAL_SCREEN
+    const wchar_t* shaderPreset;  // preset file name, or null
+};
+
+inline constexpr int kAspectCount = 4;
+inline constexpr int kResolutionCount = 5;
+inline constexpr int kFilterCount = 8;
+
+extern const wchar_t* const kAspectLabels[kAspectCount];
+// Five real rows and a sixth empty slot that no valid index reaches.
+extern const Resolution kResolutions[kResolutionCount + 1];
+extern const DisplayFilter kFilters[kFilterCount];
+inline constexpr int kLinearFilter = 1;
+
+// Brings every field into its range: indices are clamped, never rejected.
+LauncherSettings ClampSettings(LauncherSettings settings);
+
+// Reads the six keys (or the five video keys when keepSelectedGame is set, as a launch run
+// does) over `current`; a missing file or key gives the defaults.
+LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool keepSelectedGame,
+                                      LauncherSettings current);
+
+// Writes all six keys in their fixed order. Failures are not reported: the in-memory values
+// stay in force.
+void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings);
+
+// Saves the Launcher state's settings unless this is a launch or capture run.
+void SaveLauncherSettings();
