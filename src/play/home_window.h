@@ -8,5 +8,8 @@ inline constexpr UINT kLaunchRequestMessage = WM_APP + 31;
 
 LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
+// Clamps the index to 0..1, repaints, retitles PLAY and saves the settings.
+void SelectGame(int index);
+
 // True when no game is running and no installation run is active.
 bool IsLauncherIdle();

@@ -1,0 +1,26 @@
+#pragma once
+// The home window's eight owner-drawn controls: creation, subclassing, layout and painting.
+#include <windows.h>
+
+inline constexpr int kCardGame1Id = 100;
+inline constexpr int kCardGame2Id = 101;
+inline constexpr int kPlayId = 200;
+inline constexpr int kVideoId = 201;
+inline constexpr int kControlsId = 204;
+inline constexpr int kInstallId = 205;
+inline constexpr int kAboutId = 206;
+inline constexpr int kUpdatesId = 207;
+
+// Creates and subclasses one owner-drawn BUTTON, appended to the button list (cards first).
+HWND CreateOwnerDrawnControl(HWND parent, const wchar_t* text, int id);
+// Places all eight controls on the 1280 x 800 design canvas fitted to the client area.
+void LayoutHomeControls(HWND home);
+// WM_DRAWITEM: cards go to the card painter, everything else is a command button.
+void DrawHomeItem(const DRAWITEMSTRUCT& item);
+HWND GameCard(int index);
+// Forgets the button list (the home window is being destroyed).
+void ForgetHomeControls();
+
+// The video window's scaled standard controls.
+HWND CreateScaledChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                       int x, int y, int width, int height, int id, float scale, HFONT font);

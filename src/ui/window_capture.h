@@ -1,0 +1,10 @@
+#pragma once
+// Photographing a Launcher window into a PNG file.
+#include <windows.h>
+#include <filesystem>
+
+// The whole window, frame included; creates the file's missing parent folders.
+// True when the PNG was written.
+bool CaptureWindowToPng(HWND window, const std::filesystem::path& file);
+// The client area only, into an existing folder (the controls editor's check).
+void CaptureClientToPng(HWND window, const std::filesystem::path& file);
