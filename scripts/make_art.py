@@ -155,8 +155,10 @@ class Canvas:
 
     # -- shapes (output-pixel coordinates) ----------------------------------
 
-    def poly(self, contours, color, alpha=1.0, clip=None):
-        """Even-odd fill of one or more closed contours.  `contours` is a
+    def poly(self, contours, color, alpha=1.0, clip=None, nonzero=False):
+        """Fill one or more closed contours (even-odd rule, or non-zero
+        winding when `nonzero` is set, which lets overlapping pieces of a
+        ribbon merge without holes or double blending).  `contours` is a
         list of point lists, or a single point list."""
         if contours and not isinstance(contours[0][0], (list, tuple)):
             contours = [contours]
@@ -173,8 +175,10 @@ class Canvas:
                 yb *= s
                 if ya == yb:
                     continue
+                wdir = 1
                 if ya > yb:
                     xa, ya, xb, yb = xb, yb, xa, ya
+                    wdir = -1
                 r0 = max(0, math.ceil(ya - 0.5))
                 r1 = min(self.H, math.ceil(yb - 0.5))
                 if r1 <= r0:
@@ -182,11 +186,12 @@ class Canvas:
                 k = (xb - xa) / (yb - ya)
                 x = xa + (r0 + 0.5 - ya) * k
                 for iy in range(r0, r1):
+                    item = (x, wdir) if nonzero else x
                     lst = cross.get(iy)
                     if lst is None:
-                        cross[iy] = [x]
+                        cross[iy] = [item]
                     else:
-                        lst.append(x)
+                        lst.append(item)
                     x += k
         lo, hi = 0, self.H
         if clip is not None:
@@ -203,8 +208,18 @@ class Canvas:
             else:
                 c, a = self._paint(color, alpha, iy)
             xs.sort()
-            for j in range(0, len(xs) - 1, 2):
-                self.span(iy, xs[j], xs[j + 1], c, a)
+            if nonzero:
+                wind = 0
+                start = 0.0
+                for x, d in xs:
+                    if wind == 0:
+                        start = x
+                    wind += d
+                    if wind == 0:
+                        self.span(iy, start, x, c, a)
+            else:
+                for j in range(0, len(xs) - 1, 2):
+                    self.span(iy, xs[j], xs[j + 1], c, a)
 
     def rect(self, x0, y0, x1, y1, color, alpha=1.0):
         self.poly([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], color, alpha)
@@ -486,24 +501,24 @@ def make_masthead(path):
                            (1.0, ACCENT)], clamp((yy - (HZ - SR)) / SR))
     cv.circle(VX, HZ, SR, sun, 1.0, bands=bands)
 
-    # Ground: perspective grid converging on the vanishing point.
-    for k in range(-24, 9):
-        xb = VX + k * 64.0
-        # extend past the bottom edge so the line reaches it
+    # Ground: perspective grid converging on the vanishing point.  Only
+    # the steeper fan lines are drawn; shallow ones would just smear.
+    for k in range(-9, 8):
+        xb = VX + k * 70.0
         xe = VX + (xb - VX) * 1.25
         ye = HZ + (H - HZ) * 1.25
-        cv.line(VX, HZ, xe, ye, 0.2, ACCENT, 0.22, w1=1.6)
-    for j in range(1, 16):
-        z = 1.0 + j * 0.55
+        cv.line(VX, HZ, xe, ye, 0.2, ACCENT, 0.26, w1=1.8)
+    for j in range(1, 9):
+        z = 1.0 + j * 0.7
         yy = HZ + (H - HZ + 20) / z
         if yy >= H:
             continue
-        w = max(0.4, 2.2 / z)
-        a = clamp(0.32 / z ** 0.4)
-        cv.rect(0, yy - w / 2, W, yy + w / 2, ACCENT, (0, a * 0.15, VX, a, ))
+        w = max(0.5, 2.4 / z)
+        a = clamp(0.36 / z ** 0.4)
+        cv.rect(0, yy - w / 2, W, yy + w / 2, ACCENT, (120, 0.0, VX, a))
 
-    # Track: dark asphalt wedge with kerbs and a centre line.
-    LB, RB = VX - 560.0, VX + 420.0       # road edges at the bottom row
+    # Track: asphalt wedge with kerbs and a centre line.
+    LB, RB = VX - 600.0, VX + 430.0       # road edges at the bottom row
 
     def edge_x(xb, f):
         return VX + (xb - VX) * f
@@ -512,23 +527,23 @@ def make_masthead(path):
         return HZ + (H - HZ) * f
 
     road = [(VX, HZ), (edge_x(LB, 1.3), fy(1.3)), (edge_x(RB, 1.3), fy(1.3))]
-    cv.poly(road, (11, 12, 14), 0.9)
-    # kerbs: alternating red / pale blocks in depth
-    zs = [1.0 / (0.77 + 0.23 * i) for i in range(0, 60)]
-    zs = [0.77 ** i * 1.3 for i in range(40)]
-    for i in range(len(zs) - 1):
-        f0, f1 = zs[i], zs[i + 1]
+    cv.poly(road, lambda yy: lerp3((44, 30, 32), (12, 13, 15),
+                                   clamp((yy - HZ) / (H - HZ)) ** 0.45), 0.94)
+    # kerbs: alternating red / pale blocks, shrinking with distance
+    fs = [0.87 ** i * 1.3 for i in range(52)]
+    for i in range(len(fs) - 1):
+        f0, f1 = fs[i], fs[i + 1]
         col = ACCENT if i % 2 == 0 else PALE
-        fade = clamp(f1 * 2.2) * (1.0 if i % 2 == 0 else 0.85)
-        for xb, kw in ((LB, -34.0), (RB, 30.0)):
+        fade = clamp(f1 * 2.4) * (1.0 if i % 2 == 0 else 0.8)
+        for xb, kw in ((LB, -80.0), (RB, 64.0)):
             cv.poly([(edge_x(xb, f0), fy(f0)), (edge_x(xb + kw, f0), fy(f0)),
                      (edge_x(xb + kw, f1), fy(f1)), (edge_x(xb, f1), fy(f1))],
                     col, fade)
         if i % 2 == 0:
-            cb = VX - 70.0
-            cv.poly([(edge_x(cb - 6, f0), fy(f0)), (edge_x(cb + 6, f0), fy(f0)),
-                     (edge_x(cb + 6, f1), fy(f1)), (edge_x(cb - 6, f1), fy(f1))],
-                    PALE, 0.55 * clamp(f1 * 2.5))
+            cb = VX - 84.0
+            cv.poly([(edge_x(cb - 8, f0), fy(f0)), (edge_x(cb + 8, f0), fy(f0)),
+                     (edge_x(cb + 8, f1), fy(f1)), (edge_x(cb - 8, f1), fy(f1))],
+                    PALE, 0.6 * clamp(f1 * 2.5))
 
     # Bright horizon line that fades out towards the left.
     cv.rect(0, HZ - 0.6, W, HZ + 0.6, (255, 120, 80), (60, 0.0, VX - 80, 0.9))
@@ -568,7 +583,6 @@ def make_card1(path):
     W, H, S = 400, 300, 3
     HZ = 136.0
     cv = Canvas(W, H, S)
-    rnd = random.Random(1)
     SUNX, SUNY, SUNR = 262.0, HZ - 4.0, 58.0
 
     sky = [(0.0, (30, 16, 48)), (0.42, (98, 32, 84)), (0.76, (222, 86, 72)),
@@ -659,62 +673,68 @@ def make_card1(path):
     def road_at(f):
         return 200.0 + 96.0 * (1.0 - f) ** 2.6, 168.0 * f
 
-    # Chevron boards on the outside of the bend.
+    # Chevron boards on the outside (left) of the right-hand bend.
     for f in (0.2, 0.3, 0.44):
         cx, hw = road_at(f)
-        x = cx + hw * 1.35
+        x = cx - hw * 1.3
         yb = HZ + (H - HZ) * f
         sz = 26.0 * f
         cv.rect(x - sz * 0.06, yb - sz * 0.9, x + sz * 0.06, yb, (40, 24, 48))
         cv.rect(x - sz * 0.8, yb - sz * 1.5, x + sz * 0.8, yb - sz * 0.8, (244, 236, 226))
         for k in range(3):
             ox = x - sz * 0.55 + k * sz * 0.42
-            cv.poly([(ox + sz * 0.2, yb - sz * 1.42), (ox + sz * 0.34, yb - sz * 1.42),
-                     (ox + sz * 0.14, yb - sz * 1.15), (ox + sz * 0.34, yb - sz * 0.88),
-                     (ox + sz * 0.2, yb - sz * 0.88), (ox, yb - sz * 1.15)],
+            # a ">" shape
+            cv.poly([(ox, yb - sz * 1.42), (ox + sz * 0.14, yb - sz * 1.42),
+                     (ox + sz * 0.34, yb - sz * 1.15), (ox + sz * 0.14, yb - sz * 0.88),
+                     (ox, yb - sz * 0.88), (ox + sz * 0.2, yb - sz * 1.15)],
                     (236, 58, 46))
 
-    # The car: a red open-wheeler seen from behind.
-    CX, CY = 186.0, 276.0
-    cv.ellipse(CX, CY + 6, 86, 9, (20, 10, 26), 0.55)
-    red = lambda yy: lerp3((255, 92, 70), (196, 30, 34), clamp((yy - 222) / 50))
+    # The car: a red open-wheeler seen from behind and slightly above.
+    CX = 190.0
+    cv.ellipse(CX, 281, 92, 8, (20, 10, 26), 0.6)
+    red = lambda yy: lerp3((255, 104, 78), (188, 28, 34), clamp((yy - 200) / 80))
     dark = (26, 20, 30)
+    rubber = (44, 38, 52)
+    # front tyres (further away, so higher up and a little smaller)
+    for sx in (-1, 1):
+        cv.rrect(CX + sx * 52 - 11, 214, CX + sx * 52 + 11, 242, 5, dark)
+        cv.rect(CX + sx * 52 - 9, 220, CX + sx * 52 + 9, 221.5, rubber)
+        cv.rrect(CX + sx * 52 + sx * 6 - 2, 217, CX + sx * 52 + sx * 6 + 2, 239, 1.5,
+                 (62, 54, 70))
+    cv.line(CX - 30, 226, CX - 44, 228, 2.2, (40, 34, 44))
+    cv.line(CX + 30, 226, CX + 44, 228, 2.2, (40, 34, 44))
+    # engine cover and sidepods
+    cv.poly([(CX - 46, 274), (CX + 46, 274), (CX + 42, 252), (CX + 26, 238),
+             (CX - 26, 238), (CX - 42, 252)], red)
+    cv.poly([(CX - 26, 238), (CX + 26, 238), (CX + 11, 212), (CX - 11, 212)], red)
+    cv.poly([(CX - 2.5, 238), (CX + 2.5, 238), (CX + 1.5, 212), (CX - 1.5, 212)],
+            (250, 244, 232), 0.9)
+    # helmet
+    cv.circle(CX, 205, 10.5, (250, 244, 232))
+    cv.rect(CX - 10.5, 201, CX + 10.5, 205.5, (36, 30, 44))
+    cv.rect(CX - 10.5, 207.5, CX + 10.5, 209.5, ACCENT)
     # rear tyres
     for sx in (-1, 1):
-        tx = CX + sx * 62
-        cv.rrect(tx - 17, CY - 40, tx + 17, CY + 4, 6, dark)
-        cv.rrect(tx - 13, CY - 37, tx - 9, CY + 1, 2, (58, 50, 66))
+        tx = CX + sx * 66
+        cv.rrect(tx - 17, 238, tx + 17, 282, 7, dark)
+        cv.rrect(tx - 13, 241, tx - 9, 279, 2, (62, 54, 70))
         for k in range(4):
-            ty = CY - 32 + k * 9
-            cv.rect(tx - 15, ty, tx + 15, ty + 1.5, (44, 38, 52))
-    # suspension arms
-    cv.line(CX - 26, CY - 22, CX - 46, CY - 20, 3, (40, 34, 44))
-    cv.line(CX + 26, CY - 22, CX + 46, CY - 20, 3, (40, 34, 44))
-    # body and engine cover
-    cv.poly([(CX - 40, CY - 4), (CX + 40, CY - 4), (CX + 34, CY - 28),
-             (CX + 16, CY - 40), (CX - 16, CY - 40), (CX - 34, CY - 28)], red)
-    cv.poly([(CX - 16, CY - 40), (CX + 16, CY - 40), (CX + 9, CY - 58),
-             (CX - 9, CY - 58)], red)
-    # helmet
-    cv.circle(CX, CY - 60, 10.5, (250, 244, 232))
-    cv.rect(CX - 10.5, CY - 63, CX + 10.5, CY - 59, (36, 30, 44))
-    cv.rect(CX - 10.5, CY - 57, CX + 10.5, CY - 55.5, (255, 75, 54))
-    # rear wing
-    cv.rect(CX - 4, CY - 52, CX + 4, CY - 40, (40, 30, 44))
-    cv.rrect(CX - 56, CY - 72, CX + 56, CY - 56, 2, red)
-    cv.rect(CX - 56, CY - 64.5, CX + 56, CY - 62.5, (150, 22, 30))
-    cv.rect(CX - 60, CY - 76, CX - 53, CY - 50, dark)
-    cv.rect(CX + 53, CY - 76, CX + 60, CY - 50, dark)
-    # diffuser and rain light
-    cv.poly([(CX - 38, CY - 4), (CX + 38, CY - 4), (CX + 30, CY + 4),
-             (CX - 30, CY + 4)], dark)
+            ty = 246 + k * 9
+            cv.rect(tx - 15, ty, tx + 15, ty + 1.5, rubber)
+    cv.line(CX - 44, 258, CX - 50, 258, 3, (40, 34, 44))
+    cv.line(CX + 44, 258, CX + 50, 258, 3, (40, 34, 44))
+    # rear wing on a central pylon
+    cv.rect(CX - 3.5, 236, CX + 3.5, 256, (40, 30, 44))
+    cv.rrect(CX - 50, 222, CX + 50, 238, 2, red)
+    cv.rect(CX - 50, 230, CX + 50, 232, (150, 22, 30))
+    cv.rect(CX - 54, 218, CX - 47, 250, (130, 20, 30))
+    cv.rect(CX + 47, 218, CX + 54, 250, (130, 20, 30))
+    # diffuser, strakes and the rain light
+    cv.poly([(CX - 44, 274), (CX + 44, 274), (CX + 34, 283), (CX - 34, 283)], dark)
     for k in range(-3, 4):
-        cv.rect(CX + k * 8 - 0.8, CY - 4, CX + k * 8 + 0.8, CY + 3, (60, 48, 66))
-    cv.rect(CX - 6, CY - 16, CX + 6, CY - 10, (255, 60, 44))
-    cv.glow(CX, CY - 13, 7, (255, 70, 40), 0.7)
-    # a stripe on the engine cover
-    cv.poly([(CX - 3, CY - 40), (CX + 3, CY - 40), (CX + 2, CY - 58),
-             (CX - 2, CY - 58)], (250, 244, 232), 0.9)
+        cv.rect(CX + k * 9 - 0.8, 274, CX + k * 9 + 0.8, 282, (62, 50, 68))
+    cv.rect(CX - 7, 262, CX + 7, 268, (255, 60, 44))
+    cv.glow(CX, 265, 7, (255, 70, 40), 0.6)
 
     write_png(path, cv)
 
@@ -752,7 +772,7 @@ def make_card2(path):
     # Stars.
     for i in range(90):
         x = rnd.uniform(0, W)
-        y = rnd.uniform(2, HZ - 14) ** 1.0
+        y = rnd.uniform(2, HZ - 14)
         r = rnd.uniform(0.35, 0.9)
         b = rnd.uniform(0.3, 1.0) * (1.0 - y / HZ) ** 0.5
         cv.circle(x, y, r, (200, 236, 255), b)
@@ -771,6 +791,15 @@ def make_card2(path):
             h = rnd.uniform(18, 34)
         towers.append((x, w, h))
         x += w + rnd.uniform(-2, 1)
+    # faint reflections of the towers on the wet ground
+    for x, w, h in towers:
+        top = HZ + 0.5
+        ln = h * 1.1
+        cv.rect(x + 1, top, x + w - 1, top + ln, (30, 110, 120),
+                lambda yy, top=top, ln=ln: 0.24 * (1.0 - clamp((yy - top) / ln)) ** 1.5)
+        if h > 24:
+            cv.rect(x + w / 2 - 0.6, top + h + 0.5, x + w / 2 + 0.6, top + h + 7,
+                    ACCENT, lambda yy, a=top + h: 0.35 * (1.0 - clamp((yy - a) / 7)))
     for x, w, h in towers:
         cv.rect(x, HZ - h, x + w, HZ + 0.5, (8, 18, 32))
         for wy in range(int(h // 4)):
@@ -785,26 +814,47 @@ def make_card2(path):
             cv.glow(x + w / 2, HZ - h - 1.5, 2.2, (255, 60, 40), 0.6)
 
     # Perspective camera looking at a ground plane.
-    Z0, CAMH, F = 26.0, 30.0, 1.0
+    Z0, CAMH, ZS = 52.0, 60.0, 1.5
 
     def proj_raw(X, Z, Y=0.0):
         d = Z + Z0
-        return X * F / d, (CAMH - Y) * F / d
+        return X / d, (CAMH - Y) / d
 
-    # Circuit centre line in world units.
-    N = 360
+    # Circuit centre line: a closed Catmull-Rom spline through hand-placed
+    # control points (world units; X to the right, Z into the picture).
+    ctrl = [(-50, 2), (0, 0), (46, 2), (66, 8), (72, 20), (64, 30), (48, 28),
+            (34, 30), (30, 42), (44, 52), (50, 64), (34, 74), (6, 70),
+            (-14, 58), (-32, 64), (-56, 62), (-72, 50), (-74, 30), (-66, 12)]
+    ctrl = [(x, z * ZS) for x, z in ctrl]
+    per = 24
     centre = []
+    nc = len(ctrl)
+    for i in range(nc):
+        p0, p1, p2, p3 = (ctrl[(i - 1) % nc], ctrl[i], ctrl[(i + 1) % nc],
+                          ctrl[(i + 2) % nc])
+        for j in range(per):
+            t = j / per
+            t2, t3 = t * t, t * t * t
+            centre.append(tuple(
+                0.5 * (2 * p1[q] + (-p0[q] + p2[q]) * t +
+                       (2 * p0[q] - 5 * p1[q] + 4 * p2[q] - p3[q]) * t2 +
+                       (-p0[q] + 3 * p1[q] - 3 * p2[q] + p3[q]) * t3)
+                for q in (0, 1)))
+    N = len(centre)
+    normals = []
     for i in range(N):
-        t = 2 * math.pi * i / N
-        r = (1.0 + 0.22 * math.sin(2 * t + 0.4) + 0.12 * math.cos(3 * t + 1.1)
-             - 0.07 * math.sin(5 * t + 0.3))
-        centre.append((62.0 * r * math.cos(t), 36.0 + 30.0 * r * math.sin(t)))
+        x0, z0 = centre[i - 1]
+        x1, z1 = centre[(i + 1) % N]
+        L = math.hypot(x1 - x0, z1 - z0)
+        normals.append((-(z1 - z0) / L, (x1 - x0) / L))
 
-    # Fit: uniform screen scale so the circuit lands between y 150 and 290.
-    raw = [proj_raw(X, Z) for X, Z in centre]
-    ys = [p[1] for p in raw]
-    k = (286.0 - HZ) / max(ys)
+    # Fit: one uniform screen scale so the whole circuit, with its glow,
+    # sits inside the lower part of the card.
+    raw = [proj_raw(centre[i][0] + normals[i][0] * d, centre[i][1] + normals[i][1] * d)
+           for i in range(N) for d in (-8.0, 8.0)]
     xs = [p[0] for p in raw]
+    ys = [p[1] for p in raw]
+    k = min((294.0 - HZ) / max(ys), 392.0 / (max(xs) - min(xs)))
     xoff = 200.0 - k * (min(xs) + max(xs)) / 2.0
 
     def P(X, Z, Y=0.0):
@@ -812,23 +862,27 @@ def make_card2(path):
         return xoff + k * sx, HZ + k * sy
 
     def scale_at(Z):
-        return k * F / (Z + Z0)
+        return k / (Z + Z0)
 
-    normals = []
-    for i in range(N):
-        x0, z0 = centre[i - 1]
-        x1, z1 = centre[(i + 1) % N]
-        tx, tz = x1 - x0, z1 - z0
-        L = math.hypot(tx, tz)
-        normals.append((-tz / L, tx / L))
-
-    def offset_line(d, idx=None):
-        idx = range(N) if idx is None else idx
-        return [P(centre[i][0] + normals[i][0] * d,
-                  centre[i][1] + normals[i][1] * d) for i in idx]
+    def ribbon(d0, d1, i0=0, count=None, color=(0, 0, 0), alpha=1.0):
+        """Band between offsets d0 and d1 from the centre line, over
+        `count` segments starting at index i0, as a non-zero union of quads."""
+        count = N if count is None else count
+        quads = []
+        for j in range(count):
+            a, b = (i0 + j) % N, (i0 + j + 1) % N
+            q = [P(centre[a][0] + normals[a][0] * d0, centre[a][1] + normals[a][1] * d0),
+                 P(centre[b][0] + normals[b][0] * d0, centre[b][1] + normals[b][1] * d0),
+                 P(centre[b][0] + normals[b][0] * d1, centre[b][1] + normals[b][1] * d1),
+                 P(centre[a][0] + normals[a][0] * d1, centre[a][1] + normals[a][1] * d1)]
+            area = sum(q[m][0] * q[m - 3][1] - q[m - 3][0] * q[m][1] for m in range(4))
+            if area < 0:
+                q.reverse()
+            quads.append(q)
+        cv.poly(quads, color, alpha, nonzero=True)
 
     # Ground grid (drawn before the track).
-    for gxw in range(-160, 161, 12):
+    for gxw in range(-200, 201, 12):
         a0 = P(gxw, -Z0 * 0.55)
         a1 = P(gxw, 400)
         cv.line(a0[0], a0[1], a1[0], a1[1], 0.9, (40, 170, 170), 0.16, w1=0.1)
@@ -842,21 +896,19 @@ def make_card2(path):
 
     TEAL = (64, 232, 220)
     # Track glow, asphalt, edge lines.
-    cv.poly([offset_line(7.5), offset_line(-7.5)], (20, 140, 150), 0.16)
-    cv.poly([offset_line(5.2), offset_line(-5.2)], (20, 140, 150), 0.2)
-    cv.poly([offset_line(3.6), offset_line(-3.6)], (16, 24, 38))
-    cv.poly([offset_line(3.6), offset_line(3.0)], TEAL, 0.95)
-    cv.poly([offset_line(-3.0), offset_line(-3.6)], TEAL, 0.95)
+    ribbon(-8.0, 8.0, color=(20, 140, 150), alpha=0.14)
+    ribbon(-5.4, 5.4, color=(20, 150, 160), alpha=0.2)
+    ribbon(-3.6, 3.6, color=(16, 24, 38))
+    ribbon(3.0, 3.6, color=TEAL, alpha=0.95)
+    ribbon(-3.6, -3.0, color=TEAL, alpha=0.95)
     # Dashed centre line.
-    for s0 in range(0, N, 12):
-        idx = list(range(s0, s0 + 6))
-        pts = offset_line(0.25, idx) + offset_line(-0.25, idx)[::-1]
-        cv.poly(pts, (120, 160, 180), 0.45)
+    for s0 in range(0, N, 10):
+        ribbon(-0.22, 0.22, s0, 5, (130, 170, 190), 0.5)
 
     # Start / finish chequer across the track.
-    i0 = 250
-    cxw, czw = centre[i0]
-    nxw, nzw = normals[i0]
+    START = 8
+    cxw, czw = centre[START]
+    nxw, nzw = normals[START]
     txw, tzw = nzw, -nxw
     cells = 8
     cw = 7.2 / cells
@@ -866,66 +918,63 @@ def make_card2(path):
             corners = []
             for da, db in ((0, 0), (1, 0), (1, 1), (0, 1)):
                 u = -3.6 + (a + da) * cw
-                v = (b + db) * cw
+                v = (b + db - 1) * cw
                 corners.append(P(cxw + nxw * u + txw * v, czw + nzw * u + tzw * v))
             cv.poly(corners, col)
 
-    # Car position and its light trail along the racing line.
-    car_i = 132
-    trail = 40
-    for j in range(trail):
-        idx = [(car_i - trail + j + q) % N for q in range(2)]
-        pts = offset_line(1.1, idx) + offset_line(-1.1, idx)[::-1]
-        cv.poly(pts, ACCENT, 0.05 + 0.6 * (j / trail) ** 1.6)
+    # Car position, part way round the lap, and its light trail.
+    CAR = (START + int(N * 0.17)) % N
+    trail = 46
+    for j in range(0, trail, 2):
+        ribbon(-1.1, 1.1, CAR - trail + j, 2, ACCENT, 0.04 + 0.55 * (j / trail) ** 1.5)
 
-    # Sixteen checkpoint lights at equal arc length around the outside.
+    # Sixteen checkpoint lights at equal arc length around the lap.
     seg_len = [math.hypot(centre[(i + 1) % N][0] - centre[i][0],
                           centre[(i + 1) % N][1] - centre[i][1]) for i in range(N)]
     total = sum(seg_len)
     cps = []
-    acc, i = 0.0, 0
+    acc, i = 0.0, START
     for c in range(16):
-        target = total * (c + 0.5) / 16
-        while acc + seg_len[i] < target:
-            acc += seg_len[i]
+        target = total * c / 16 + total / 32
+        while acc + seg_len[i % N] < target:
+            acc += seg_len[i % N]
             i += 1
-        cps.append(i)
+        cps.append(i % N)
     lights = []
-    for n_cp, i in enumerate(cps):
-        # "passed" checkpoints glow red; the ones still ahead glow teal
-        passed = i < car_i
-        side = 5.4
-        X = centre[i][0] + normals[i][0] * side
-        Z = centre[i][1] + normals[i][1] * side
+    done = (CAR - START) % N
+    for i in cps:
+        # checkpoints already passed on this lap glow red, the rest teal
+        passed = (i - START) % N < done
+        # the post stands just off the track, on its left-hand side
+        X = centre[i][0] + normals[i][0] * 5.6
+        Z = centre[i][1] + normals[i][1] * 5.6
         lights.append((Z, X, passed))
     lights.sort(reverse=True)             # far to near
     for Z, X, passed in lights:
         sc = scale_at(Z)
         bx, by = P(X, Z)
-        tx_, ty_ = P(X, Z, 3.2)
+        tx_, ty_ = P(X, Z, 4.0)
         col = ACCENT if passed else TEAL
-        cv.line(bx, by, tx_, ty_, max(0.5, 0.3 * sc), (70, 90, 110))
-        cv.ellipse(bx, by, 1.6 * sc, 0.5 * sc, col, 0.35)
-        cv.glow(tx_, ty_, 1.6 * sc, col, 0.9)
-        cv.circle(tx_, ty_, 0.55 * sc, (255, 255, 255) if not passed else (255, 214, 200))
+        cv.ellipse(bx, by, 1.8 * sc, 0.6 * sc, col, 0.3)
+        cv.line(bx, by, tx_, ty_, max(0.6, 0.35 * sc), (80, 100, 120))
+        cv.glow(tx_, ty_, 1.9 * sc, col, 0.95)
+        cv.circle(tx_, ty_, 0.7 * sc, (255, 255, 255) if not passed else (255, 220, 206))
 
     # The car: a small red wedge pointing along the track.
-    X, Z = centre[car_i]
-    nx, nz = normals[car_i]
-    tx, tz = nz, -nx
-    # tangent direction follows increasing index
-    x1, z1 = centre[(car_i + 1) % N]
-    if (x1 - X) * tx + (z1 - Z) * tz < 0:
-        tx, tz = -tx, -tz
+    X, Z = centre[CAR % N]
+    nx, nz = normals[CAR % N]
+    x1, z1 = centre[(CAR + 1) % N]
+    L = math.hypot(x1 - X, z1 - Z)
+    tx, tz = (x1 - X) / L, (z1 - Z) / L
 
     def W2(u, v):        # u along the track, v across it
         return P(X + tx * u + nx * v, Z + tz * u + nz * v)
 
-    cv.poly([W2(-2.0, 1.3), W2(2.6, 0.5), W2(2.6, -0.5), W2(-2.0, -1.3)], ACCENT)
-    cv.poly([W2(-2.2, 1.6), W2(-1.5, 1.6), W2(-1.5, -1.6), W2(-2.2, -1.6)], (200, 30, 30))
-    cv.poly([W2(-0.6, 0.45), W2(0.5, 0.35), W2(0.5, -0.35), W2(-0.6, -0.45)], (20, 20, 30))
-    cx_, cy_ = W2(0.0, 0.0)
-    cv.glow(cx_, cy_, 3.0 * scale_at(Z) / 2.5, (255, 70, 50), 0.7)
+    cv.glow(*W2(0.0, 0.0), 3.0 * scale_at(Z), (255, 70, 50), 0.5)
+    cv.poly([W2(-3.2, 1.7), W2(3.6, 0.7), W2(3.6, -0.7), W2(-3.2, -1.7)], ACCENT)
+    cv.poly([W2(-3.6, 2.1), W2(-2.7, 2.1), W2(-2.7, -2.1), W2(-3.6, -2.1)], (190, 28, 30))
+    cv.poly([W2(3.2, 1.6), W2(3.7, 1.6), W2(3.7, -1.6), W2(3.2, -1.6)], (190, 28, 30))
+    cv.poly([W2(-1.0, 0.6), W2(0.8, 0.5), W2(0.8, -0.5), W2(-1.0, -0.6)], (20, 20, 30))
 
     write_png(path, cv)
 
@@ -936,67 +985,74 @@ def make_card2(path):
 
 def draw_icon(size):
     """Red-orange rounded square with a white T: the crossbar is a chequered
-    flag, the stem a road running towards it.  Detail is chosen per size."""
+    flag, the stem a road running up to it.  The geometry is snapped to the
+    pixel grid of each size and the amount of detail depends on the size."""
     ss = 8 if size <= 32 else 4 if size <= 64 else 3
-    u = size / 100.0                  # design units: 0..100
-    top, bot = (255, 110, 74), (224, 50, 36)
-    cv = Canvas(size, size, ss, bg=bot, with_alpha=True)
-    m = 0.0 if size <= 24 else 3.0
-    rad = 20.0 if size > 24 else 16.0
+    px = size / 100.0                 # design units (0..100) -> pixels
+
+    def sn(v):                        # snap a design coordinate to a pixel edge
+        return round(v * px) / px
 
     def U(pts):
-        return [(x * u, y * u) for x, y in pts]
+        return [(x * px, y * px) for x, y in pts]
 
+    top, bot = (255, 112, 76), (222, 50, 36)
+    cv = Canvas(size, size, ss, bg=bot, with_alpha=True)
+    m = 0.0 if size <= 24 else sn(3.0)
+    rad = 20.0 if size > 24 else 17.0
     grad = lambda yy: lerp3(top, bot, clamp(yy / size))
     cv.poly(U(rrect_points(m, m, 100 - m, 100 - m, rad)), grad)
     if size >= 48:
-        # subtle sheen across the upper half
+        # soft sheen over the upper half
         cv.poly(U(rrect_points(m + 2, m + 2, 100 - m - 2, 52, rad - 2)),
                 (255, 255, 255), lambda yy: 0.10 * clamp(1.0 - yy / (0.52 * size)))
 
-    bar = (14, 14, 86, 38) if size > 24 else (10, 12, 90, 38)
-    stem_top = (40, 60) if size > 24 else (37, 63)
-    stem_bot = (26, 74) if size > 24 else (24, 76)
-    sy0, sy1 = bar[3] - 0.5, 88 if size > 24 else 90
+    bx0, by0, bx1, by1 = sn(10), sn(12.5), sn(90), sn(37.5)
+    st0, st1 = sn(37.5), sn(62.5)           # stem width where it meets the bar
+    sb0, sb1, sy1 = sn(24), sn(76), sn(87.5)
 
     def t_shape(dx, dy):
-        return [U([(bar[0] + dx, bar[1] + dy), (bar[2] + dx, bar[1] + dy),
-                   (bar[2] + dx, bar[3] + dy), (bar[0] + dx, bar[3] + dy)]),
-                U([(stem_top[0] + dx, sy0 + dy), (stem_top[1] + dx, sy0 + dy),
-                   (stem_bot[1] + dx, sy1 + dy), (stem_bot[0] + dx, sy1 + dy)])]
+        return [U([(bx0 + dx, by0 + dy), (bx1 + dx, by0 + dy),
+                   (bx1 + dx, by1 + dy), (bx0 + dx, by1 + dy)]),
+                U([(st0 + dx, by1 - 1 + dy), (st1 + dx, by1 - 1 + dy),
+                   (sb1 + dx, sy1 + dy), (sb0 + dx, sy1 + dy)])]
 
     if size >= 32:
         for c in t_shape(1.5, 2.5):
             cv.poly(c, (120, 16, 8), 0.35)
-    white = (255, 252, 248)
     for c in t_shape(0, 0):
-        cv.poly(c, white)
+        cv.poly(c, (255, 252, 248))
+    line_col = (230, 62, 44)
 
     if size >= 32:
-        # chequered flag inside the crossbar
-        fx0, fy0, fx1, fy1 = bar[0] + 3, bar[1] + 3, bar[2] - 3, bar[3] - 3
-        cols = 8 if size >= 64 else 6 if size >= 48 else 4
-        rows = 2
+        # chequered flag inside the crossbar: two rows of square-ish cells
+        inset = max(1, round(3.0 * px)) / px
+        fx0, fy0, fx1, fy1 = bx0 + inset, by0 + inset, bx1 - inset, by1 - inset
+        chh = (fy1 - fy0) / 2
+        cols = max(4, round((fx1 - fx0) / chh))
         cw = (fx1 - fx0) / cols
-        chh = (fy1 - fy0) / rows
         for a in range(cols):
-            for b in range(rows):
+            for b in range(2):
                 if (a + b) % 2:
                     cv.poly(U([(fx0 + a * cw, fy0 + b * chh),
                                (fx0 + (a + 1) * cw, fy0 + b * chh),
                                (fx0 + (a + 1) * cw, fy0 + (b + 1) * chh),
                                (fx0 + a * cw, fy0 + (b + 1) * chh)]), (34, 30, 36))
-        # road markings in the stem, shrinking with distance
-        dashes = ((44, 52, 2.2), (57, 67, 3.0), (73, 86, 4.0)) if size >= 48 else \
-                 ((52, 63, 3.2), (71, 86, 4.4))
+    if size >= 24:
+        # centre-line dashes on the road, shrinking with distance
+        if size >= 48:
+            dashes = ((43, 51, 2.4), (56, 66, 3.2), (71, 85, 4.2))
+        elif size >= 32:
+            dashes = ((50, 62, 3.4), (69, 85, 4.6))
+        else:
+            dashes = ((sn(62.5), sn(83.4), 4.4),)
         for d0, d1, w in dashes:
-            w2 = w * 0.78
-            cv.poly(U([(50 - w2 / 2, d0), (50 + w2 / 2, d0),
-                       (50 + w / 2, d1), (50 - w / 2, d1)]), (232, 64, 44))
-    elif size >= 24:
-        cv.poly(U([(48.2, 62), (51.8, 62), (52.4, 84), (47.6, 84)]), (232, 64, 44))
-    planes = cv.resolve()
-    return planes
+            # keep the bottom width a whole, even number of pixels
+            wb = max(2, 2 * round(w * px / 2)) / px if size <= 32 else w
+            wt = wb * 0.75 if size > 32 else wb
+            cv.poly(U([(50 - wt / 2, d0), (50 + wt / 2, d0),
+                       (50 + wb / 2, d1), (50 - wb / 2, d1)]), line_col)
+    return cv.resolve()
 
 
 def make_icon(path):
