@@ -17,5 +17,8 @@ cmake --build "$BUILD_DIR" -- ${NINJA_FLAGS:-}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   log "preparing the Wine prefix in $WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
+  # A crashing program must end, not wait in the debugger on an invisible display.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f >/dev/null 2>&1 || true
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
