@@ -2,6 +2,8 @@
 // The home window's eight owner-drawn controls: creation, subclassing, layout and painting.
 #include <windows.h>
 
+#include "ui/gdiplus_api.h"
+
 inline constexpr int kCardGame1Id = 100;
 inline constexpr int kCardGame2Id = 101;
 inline constexpr int kPlayId = 200;
@@ -20,6 +22,18 @@ void DrawHomeItem(const DRAWITEMSTRUCT& item);
 HWND GameCard(int index);
 // Forgets the button list (the home window is being destroyed).
 void ForgetHomeControls();
+
+// What the subclassed controls answer to WM_GETDLGCODE: the default code plus the arrow keys,
+// and every key when the message asked about is Enter, so the dialog manager hands them over.
+inline LRESULT ControlDialogCode(LRESULT defaultCode, const MSG* message) {
+    LRESULT code = defaultCode | DLGC_WANTARROWS;
+    if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN) {
+        code |= DLGC_WANTALLKEYS;
+    }
+    return code;
+}
+// A command button's face for its id, owner-draw state (ODS_*) and hot state.
+Gdiplus::ARGB CommandButtonFace(int id, UINT itemState, bool hot);
 
 // The video window's scaled standard controls.
 HWND CreateScaledChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,

@@ -2,27 +2,223 @@
 
 #include <objbase.h>
 
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace Gdiplus;
+
 namespace {
+constexpr wchar_t kCondensedBoldFile[] = L"BarlowCondensed-Bold.ttf";
+constexpr wchar_t kCondensedBoldItalicFile[] = L"BarlowCondensed-BoldItalic.ttf";
+constexpr wchar_t kRegularFile[] = L"Barlow-Regular.ttf";
+constexpr wchar_t kMastheadFile[] = L"masthead.png";
+constexpr wchar_t kCondensedFamilyName[] = L"Barlow Condensed";
+constexpr wchar_t kRegularFamilyName[] = L"Barlow";
+constexpr wchar_t kFallbackFamilyName[] = L"Segoe UI";
+constexpr float kUiFontHeight = -18.0f;
+
 struct DrawingKit {
+    ULONG_PTR gdiplusToken = 0;
+    bool gdiplusStarted = false;
+    fs::path gdiFonts[2];  // registered with GDI, in registration order
+    std::unique_ptr<PrivateFontCollection> collection;
+    std::unique_ptr<FontFamily> condensed;
+    std::unique_ptr<FontFamily> regular;
+    std::unique_ptr<Image> masthead;
+    std::unique_ptr<Image> cards[2];
+    // The name GDI+ gives its generic sans-serif family, read once per GDI+ session so that every
+    // text call can make (and delete) its own family object.
+    std::wstring genericSansSerif;
     HFONT uiFont = nullptr;
     HBRUSH darkBrush = nullptr;
+    std::vector<void (*)()> cacheReleases;
 };
 DrawingKit g_kit;
+
+// A file that does not load leaves no image: nothing is drawn in its place.
+std::unique_ptr<Image> LoadImageFile(const fs::path& file) {
+    auto image = std::make_unique<Image>(file.c_str(), FALSE);
+    if (image->GetLastStatus() != Ok) image.reset();
+    return image;
+}
+
+std::wstring GenericSansSerifName() {
+    GpFontFamily* generic = nullptr;
+    if (DllExports::GdipGetGenericFontFamilySansSerif(&generic) != Ok || !generic) return {};
+    WCHAR name[LF_FACESIZE] = {};
+    DllExports::GdipGetFamilyName(generic, name, LANG_NEUTRAL);
+    return name;
+}
+
+// The family of that name among those the collection holds, found by walking the collection's
+// own list: it answers for exactly the fonts added to it, whatever faces the system enumerates
+// under similar names. A name the collection lacks gives a family in its failed state.
+std::unique_ptr<FontFamily> FamilyFromCollection(const PrivateFontCollection& collection,
+                                                 const wchar_t* name) {
+    const INT count = collection.GetFamilyCount();
+    if (count > 0) {
+        std::unique_ptr<FontFamily[]> families(new FontFamily[count]);
+        INT found = 0;
+        collection.GetFamilies(count, families.get(), &found);
+        for (INT i = 0; i < found; ++i) {
+            WCHAR familyName[LF_FACESIZE] = {};
+            if (families[i].GetFamilyName(familyName) == Ok && _wcsicmp(familyName, name) == 0) {
+                return std::unique_ptr<FontFamily>(families[i].Clone());
+            }
+        }
+    }
+    return std::make_unique<FontFamily>(name, &collection);
+}
+
+bool FamilyUsable(const FontFamily* family) {
+    return family != nullptr && family->IsAvailable();
+}
 }  // namespace
 
-void StartDrawingKit(const std::filesystem::path&, float dpiScale) {
-    g_kit.uiFont = CreateFontW(static_cast<int>(dpiScale * -18.0f), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Barlow");
+void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
+    GdiplusStartupInput input;
+    g_kit.gdiplusStarted = GdiplusStartup(&g_kit.gdiplusToken, &input, nullptr) == Ok;
+
+    // GDI registration lets child controls select "Barlow" by name.
+    g_kit.gdiFonts[0] = artFolder / kCondensedBoldFile;
+    g_kit.gdiFonts[1] = artFolder / kRegularFile;
+    for (const fs::path& font : g_kit.gdiFonts) AddFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
+
+    g_kit.collection.reset(new PrivateFontCollection());
+    if (g_kit.collection) {
+        g_kit.collection->AddFontFile((artFolder / kCondensedBoldFile).c_str());
+        g_kit.collection->AddFontFile((artFolder / kCondensedBoldItalicFile).c_str());
+        g_kit.collection->AddFontFile((artFolder / kRegularFile).c_str());
+        g_kit.condensed = FamilyFromCollection(*g_kit.collection, kCondensedFamilyName);
+        g_kit.regular = FamilyFromCollection(*g_kit.collection, kRegularFamilyName);
+    } else {
+        g_kit.regular = std::make_unique<FontFamily>(kRegularFamilyName);
+    }
+    g_kit.genericSansSerif = GenericSansSerifName();
+
+    g_kit.masthead = LoadImageFile(artFolder / kMastheadFile);
+    for (int game = 0; game < 2; ++game) {
+        g_kit.cards[game] = LoadImageFile(artFolder / (L"tlvr" + std::to_wstring(game + 1) + L".png"));
+    }
+
+    g_kit.uiFont = CreateFontW(static_cast<int>(dpiScale * kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE,
+                               FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_QUALITY, DEFAULT_PITCH, kRegularFamilyName);
     g_kit.darkBrush = CreateSolidBrush(kWindowBackground);
 }
 
 void ShutDownDrawingKit() {
+    for (auto release : g_kit.cacheReleases) release();
+    g_kit.cacheReleases.clear();
+    for (auto& card : g_kit.cards) card.reset();
+    g_kit.condensed.reset();
+    g_kit.regular.reset();
+    g_kit.masthead.reset();
+    g_kit.collection.reset();
+    for (const fs::path& font : g_kit.gdiFonts) {
+        if (!font.empty()) RemoveFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
+    }
     if (g_kit.uiFont) DeleteObject(g_kit.uiFont);
     if (g_kit.darkBrush) DeleteObject(g_kit.darkBrush);
+    if (g_kit.gdiplusStarted) GdiplusShutdown(g_kit.gdiplusToken);
     g_kit = DrawingKit{};
     CoUninitialize();
 }
 
 HFONT UiFont() { return g_kit.uiFont; }
 HBRUSH DarkBackgroundBrush() { return g_kit.darkBrush; }
+
+void AtDrawingKitShutDown(void (*release)()) {
+    for (auto known : g_kit.cacheReleases) {
+        if (known == release) return;
+    }
+    g_kit.cacheReleases.push_back(release);
+}
+
+Image* MastheadImage() { return g_kit.masthead.get(); }
+Image* CardImage(int index) { return (index == 0 || index == 1) ? g_kit.cards[index].get() : nullptr; }
+FontFamily* CondensedFamily() { return g_kit.condensed.get(); }
+FontFamily* RegularFamily() { return g_kit.regular.get(); }
+
+bool IsImageUsable(Image* image) { return image != nullptr && image->GetLastStatus() == Ok; }
+
+CanvasFit FitCanvas(int width, int height, float designWidth, float designHeight, float floor) {
+    float scale = std::min(static_cast<float>(width) / designWidth,
+                           static_cast<float>(height) / designHeight);
+    if (scale < floor) scale = floor;
+    return CanvasFit{scale, (static_cast<float>(width) - designWidth * scale) / 2.0f,
+                     (static_cast<float>(height) - designHeight * scale) / 2.0f};
+}
+
+void ApplyCanvasTransform(Graphics& graphics, const CanvasFit& fit) {
+    graphics.TranslateTransform(fit.offsetX, fit.offsetY);
+    graphics.ScaleTransform(fit.scale, fit.scale);
+}
+
+DisplayTextShape MakeDisplayTextShape(const wchar_t* text, float emSize, bool italic) {
+    FontFamily fallback(kFallbackFamilyName);
+    const INT style = italic ? FontStyleBoldItalic : FontStyleBold;
+    const FontFamily* family = &fallback;
+    FontFamily* condensed = g_kit.condensed.get();
+    if (condensed) {
+        const BOOL available = condensed->IsStyleAvailable(style);
+        if (condensed->GetLastStatus() == Ok && available) family = condensed;
+    }
+    DisplayTextShape shape;
+    shape.path = std::make_unique<GraphicsPath>(FillModeAlternate);
+    const RectF origin(0.0f, 0.0f, 0.0f, 0.0f);
+    shape.path->AddString(text, -1, family, style, emSize, origin, StringFormat::GenericTypographic());
+    shape.path->GetBounds(&shape.ink, nullptr, nullptr);
+    return shape;
+}
+
+RectF FillDisplayText(Graphics& graphics, const DisplayTextShape& shape, const RectF& rect,
+                      ARGB colour, bool centre) {
+    const RectF& ink = shape.ink;
+    const float x = centre ? rect.X + (rect.Width - ink.Width) / 2.0f : rect.X;
+    const float y = centre ? rect.Y + (rect.Height - ink.Height) / 2.0f : rect.Y;
+    if (shape.path) {
+        std::unique_ptr<GraphicsPath> placed(shape.path->Clone());
+        if (placed) {
+            Matrix shift;
+            shift.Translate(x - ink.X, y - ink.Y);
+            placed->Transform(&shift);
+            SolidBrush brush{Color(colour)};
+            graphics.FillPath(&brush, placed.get());
+        }
+    }
+    return RectF(x, y, ink.Width, ink.Height);
+}
+
+RectF DrawDisplayText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
+                      ARGB colour, bool italic, bool centre) {
+    const DisplayTextShape shape = MakeDisplayTextShape(text, emSize, italic);
+    return FillDisplayText(graphics, shape, rect, colour, centre);
+}
+
+void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
+                   ARGB colour, bool bold) {
+    const FontFamily generic(g_kit.genericSansSerif.c_str());
+    const FontFamily* genericFamily = FamilyUsable(&generic) ? &generic : nullptr;
+    // Bold text is Barlow Condensed Bold, regular text Barlow Regular.
+    const FontFamily* preferredFamily =
+        bold ? g_kit.condensed.get() : (g_kit.regular ? g_kit.regular.get() : genericFamily);
+    const INT style = bold ? FontStyleBold : FontStyleRegular;
+    std::unique_ptr<Font> font;
+    if (FamilyUsable(preferredFamily)) {
+        font = std::make_unique<Font>(preferredFamily, emSize, style, UnitPixel);
+    }
+    if (!font || font->GetLastStatus() != Ok) {
+        // Segoe UI, or the generic sans-serif face where Segoe UI is not installed. Made only
+        // when needed: the fonts that are not chosen are never drawn with.
+        const FontFamily segoe(kFallbackFamilyName);
+        const FontFamily* fallback = FamilyUsable(&segoe) ? &segoe : genericFamily;
+        font = std::make_unique<Font>(fallback, emSize, style, UnitPixel);
+    }
+    StringFormat format(0);
+    format.SetTrimming(StringTrimmingEllipsisCharacter);
+    SolidBrush brush{Color(colour)};
+    graphics.DrawString(text, -1, font.get(), rect, &format, &brush);
+}

@@ -2,7 +2,26 @@
 // Painting the home window's design canvas and its two game cards.
 #include <windows.h>
 
+#include <string>
+
+#include "ui/gdiplus_api.h"
+
 // WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT.
 void PaintHomeBackground(HWND hwnd, HDC hdc);
 // WM_DRAWITEM for ids 100 and 101.
 void PaintGameCard(const DRAWITEMSTRUCT& item);
+
+// Drops the composed background pictures; the next paint composes afresh.
+void ForgetHomeCanvas();
+
+// The status line under the game blurb for the selected game.
+std::wstring GameStatusLine(bool installed);
+// A card's status line: the game's year and whether it is installed.
+std::wstring CardStatusLine(int game, bool installed);
+
+Gdiplus::ARGB CardFaceColour(bool selected);
+struct CardBorder {
+    Gdiplus::ARGB colour;
+    float width;  // design units; 0 draws no border
+};
+CardBorder CardBorderFor(bool selected, bool focused, bool hot);

@@ -1,9 +1,192 @@
 #include "ui/video_window.h"
 
-// The video window's controls arrive with the interface work; until then the class exists so
-// that start-up registers every class in its fixed order.
+#include <string>
+
+#include "app/launcher_state.h"
+#include "play/launcher_settings.h"
+#include "ui/command_buttons.h"
+#include "ui/drawing_kit.h"
+
+namespace {
+constexpr wchar_t kTitle[] = L"Video & CRT";
+constexpr float kDesignWidth = 510.0f;
+constexpr float kDesignHeight = 540.0f;
+constexpr float kFontHeight = -16.0f;
+
+// The aspect list and Save share id 1; only a notification with high word 0 is Save.
+constexpr int kAspectListId = 1;
+constexpr int kResolutionListId = 2;
+constexpr int kFilterListId = 3;
+constexpr int kZoomBoxId = 4;
+constexpr int kFullScreenBoxId = 5;
+constexpr int kSaveId = 1;
+
+constexpr wchar_t kNote[] =
+    L"Turn off continuous zoom to see the original Corvex\n"
+    L"rendering. 16:9, 21:9 and 32:9 add side scenery in races.\n"
+    L"Without suitable GPU support the native sprites are kept.\n"
+    L"CRT presets use their authors\u2019 original parameters.";
+
+struct VideoWindowState {
+    float scale = 1.0f;  // fixed when the window opens
+    HFONT font = nullptr;
+    HWND aspectList = nullptr;
+    HWND resolutionList = nullptr;
+    HWND filterList = nullptr;
+    HWND zoomBox = nullptr;
+    HWND fullScreenBox = nullptr;
+};
+VideoWindowState g_video;
+
+std::wstring ResolutionLabel(const Resolution& resolution) {
+    return std::to_wstring(resolution.width) + L" \u00D7 " + std::to_wstring(resolution.height);
+}
+
+HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+           int width, int height, int id) {
+    return CreateScaledChild(parent, className, text, style, x, y, width, height, id, g_video.scale,
+                             g_video.font);
+}
+
+HWND MakeList(HWND parent, int y, int id) {
+    return Child(parent, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_TABSTOP, 28, y, 420,
+                 220, id);
+}
+
+void AddLine(HWND list, const wchar_t* text) {
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void OnCreate(HWND hwnd) {
+    g_launcher.videoWindow = hwnd;
+    g_video.font = CreateFontW(VideoWindowFontHeight(g_video.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Barlow");
+
+    Child(hwnd, L"STATIC", L"Aspect ratio", 0, 28, 22, 420, 25, 0);
+    g_video.aspectList = MakeList(hwnd, 50, kAspectListId);
+    Child(hwnd, L"STATIC", L"Output resolution", 0, 28, 92, 420, 25, 0);
+    g_video.resolutionList = MakeList(hwnd, 120, kResolutionListId);
+    Child(hwnd, L"STATIC", L"Display filter", 0, 28, 162, 420, 25, 0);
+    g_video.filterList = MakeList(hwnd, 190, kFilterListId);
+    g_video.zoomBox = Child(hwnd, L"BUTTON", L"Continuous zoom + arcade art",
+                            BS_AUTOCHECKBOX | WS_TABSTOP, 28, 240, 420, 28, kZoomBoxId);
+    g_video.fullScreenBox = Child(hwnd, L"BUTTON", L"Fullscreen", BS_AUTOCHECKBOX | WS_TABSTOP, 28,
+                                  274, 420, 28, kFullScreenBoxId);
+    Child(hwnd, L"STATIC", kNote, 0, 28, 322, 440, 100, 0);
+    Child(hwnd, L"BUTTON", L"Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 332, 436, 132, 38, kSaveId);
+
+    for (const wchar_t* label : kAspectLabels) AddLine(g_video.aspectList, label);
+    for (int row = 0; row < kResolutionCount; ++row) {
+        AddLine(g_video.resolutionList, ResolutionLabel(kResolutions[row]).c_str());
+    }
+    for (const DisplayFilter& filter : kFilters) AddLine(g_video.filterList, filter.label);
+
+    const LauncherSettings& settings = g_launcher.settings;
+    SendMessageW(g_video.aspectList, CB_SETCURSEL, static_cast<WPARAM>(settings.aspect), 0);
+    SendMessageW(g_video.resolutionList, CB_SETCURSEL, static_cast<WPARAM>(settings.size), 0);
+    SendMessageW(g_video.filterList, CB_SETCURSEL, static_cast<WPARAM>(settings.filter), 0);
+    SendMessageW(g_video.zoomBox, BM_SETCHECK, settings.zoom ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(g_video.fullScreenBox, BM_SETCHECK, settings.fullScreen ? BST_CHECKED : BST_UNCHECKED,
+                 0);
+}
+
+int Selection(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
+bool Ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void OnSave(HWND hwnd) {
+    LauncherSettings settings = g_launcher.settings;
+    settings.aspect = Selection(g_video.aspectList);
+    settings.size = Selection(g_video.resolutionList);
+    settings.filter = Selection(g_video.filterList);
+    settings.zoom = Ticked(g_video.zoomBox);
+    settings.fullScreen = Ticked(g_video.fullScreenBox);
+    g_launcher.settings = ClampSettings(settings);
+    SaveLauncherSettings();
+    DestroyWindow(hwnd);
+}
+
+void OnDestroy() {
+    g_launcher.videoWindow = nullptr;
+    if (g_video.font) DeleteObject(g_video.font);
+    const float scale = g_video.scale;
+    g_video = VideoWindowState{};
+    g_video.scale = scale;
+    if (HWND home = g_launcher.homeWindow) {
+        EnableWindow(home, TRUE);
+        // An automation run never takes the focus from the desktop.
+        if (!g_launcher.IsCaptureRun() && !g_launcher.automation.launchRun) SetForegroundWindow(home);
+        InvalidateRect(home, nullptr, FALSE);
+    }
+}
+}  // namespace
+
+float VideoSettingsScale(int workAreaHeight, float dpiScale) {
+    const float fit = static_cast<float>(workAreaHeight) / kDesignHeight;
+    return fit < dpiScale ? fit : dpiScale;
+}
+
+VideoWindowPlacement PlaceVideoWindow(const RECT& homeWindow, const RECT& workArea, float scale) {
+    VideoWindowPlacement place{};
+    place.width = static_cast<int>(kDesignWidth * scale);
+    place.height = static_cast<int>(kDesignHeight * scale);
+    place.x = homeWindow.left + ((homeWindow.right - homeWindow.left) - place.width) / 2;
+    place.y = homeWindow.top + ((homeWindow.bottom - homeWindow.top) - place.height) / 2;
+    if (place.y < workArea.top) place.y = workArea.top;
+    return place;
+}
+
+int VideoWindowFontHeight(float scale) { return static_cast<int>(scale * kFontHeight); }
+
 LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(hwnd);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kSaveId && HIWORD(wParam) == 0) {
+            OnSave(hwnd);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);  // the close box discards the edits
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, kWindowText);
+        SetBkColor(dc, kWindowBackground);
+        return reinterpret_cast<LRESULT>(DarkBackgroundBrush());
+    }
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        break;
+    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void OpenVideoWindow() {}
+void OpenVideoWindow() {
+    if (g_launcher.videoWindow) {
+        SetForegroundWindow(g_launcher.videoWindow);
+        return;
+    }
+    HWND home = g_launcher.homeWindow;
+    RECT homeRect = {};
+    if (home) GetWindowRect(home, &homeRect);
+    RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    if (home) EnableWindow(home, FALSE);
+    g_video.scale = VideoSettingsScale(workArea.bottom - workArea.top, g_launcher.dpiScale);
+    const VideoWindowPlacement place = PlaceVideoWindow(homeRect, workArea, g_video.scale);
+    const DWORD extendedStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
+    HWND window = CreateWindowExW(extendedStyle, kVideoSettingsClass, kTitle,
+                                  WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE, place.x, place.y,
+                                  place.width, place.height, home, nullptr, g_launcher.instance, nullptr);
+    // A window that could not be made must not leave the home window disabled.
+    if (!window && home) EnableWindow(home, TRUE);
+}

@@ -1,0 +1,47 @@
+#include "ui/canvas_surface.h"
+
+#include <cstring>
+
+std::unique_ptr<CanvasSurface> CanvasSurface::Create(int width, int height) {
+    if (width < 1 || height < 1) return nullptr;
+    std::unique_ptr<CanvasSurface> surface(new CanvasSurface());
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down, like a GDI+ scan0 buffer
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    surface->dib_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!surface->dib_ || !bits) return nullptr;
+    surface->dc_.reset(CreateCompatibleDC(nullptr));
+    if (!surface->dc_) return nullptr;
+    surface->previous_ = SelectObject(surface->dc_.get(), surface->dib_.get());
+    surface->width_ = width;
+    surface->height_ = height;
+    surface->bits_ = static_cast<BYTE*>(bits);
+    surface->bitmap_.reset(new Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppPARGB,
+                                               surface->bits_));
+    if (!surface->bitmap_ || surface->bitmap_->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    return surface;
+}
+
+CanvasSurface::~CanvasSurface() {
+    bitmap_.reset();
+    if (dc_ && previous_) SelectObject(dc_.get(), previous_);
+}
+
+void CanvasSurface::CopyRowsFrom(const CanvasSurface& source, int top, int bottom) {
+    if (source.width_ != width_ || source.height_ != height_) return;
+    if (top < 0) top = 0;
+    if (bottom > height_) bottom = height_;
+    if (top >= bottom) return;
+    GdiFlush();  // finish any GDI work on either DIB before touching its memory
+    const size_t stride = static_cast<size_t>(width_) * 4;
+    std::memcpy(bits_ + stride * top, source.bits_ + stride * top, stride * (bottom - top));
+}
+
+void CanvasSurface::CopyTo(HDC target) const {
+    BitBlt(target, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+}

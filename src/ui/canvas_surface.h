@@ -1,0 +1,39 @@
+#pragma once
+// An off-screen 32-bit premultiplied ARGB picture that GDI+ composes into and GDI copies from.
+// GDI+ draws through a Bitmap laid over the DIB section's own memory, so the finished picture
+// reaches a window with one BitBlt and no conversion.
+#include <windows.h>
+
+#include <memory>
+
+#include "app/win_owners.h"
+#include "ui/gdiplus_api.h"
+
+class CanvasSurface {
+public:
+    // Null when the memory or the GDI objects cannot be had.
+    static std::unique_ptr<CanvasSurface> Create(int width, int height);
+    ~CanvasSurface();
+    CanvasSurface(const CanvasSurface&) = delete;
+    CanvasSurface& operator=(const CanvasSurface&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    HDC dc() const { return dc_.get(); }
+    Gdiplus::Bitmap& bitmap() { return *bitmap_; }
+    // Copies rows [top, bottom) from a surface of the same size.
+    void CopyRowsFrom(const CanvasSurface& source, int top, int bottom);
+    void CopyFrom(const CanvasSurface& source) { CopyRowsFrom(source, 0, height_); }
+    // Copies the whole picture to a device context at (0, 0).
+    void CopyTo(HDC target) const;
+
+private:
+    CanvasSurface() = default;
+    int width_ = 0;
+    int height_ = 0;
+    BYTE* bits_ = nullptr;  // owned by the DIB section
+    ScopedBitmap dib_;
+    ScopedMemoryDc dc_;
+    HGDIOBJ previous_ = nullptr;  // the DC's own bitmap, put back before the DC goes
+    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+};

@@ -1,0 +1,57 @@
+// Painting the home window's owner-drawn controls: the command buttons here, the game cards in
+// the home painter. Kept apart from the subclass procedure so that painting needs no window
+// behaviour.
+#include "ui/command_buttons.h"
+#include "ui/drawing_kit.h"
+#include "ui/home_layout.h"
+#include "ui/home_paint.h"
+
+using namespace Gdiplus;
+
+namespace {
+constexpr int kMaxButtonText = 127;
+
+void PaintCommandButton(const DRAWITEMSTRUCT& item) {
+    const int id = static_cast<int>(item.CtlID);
+    const bool play = id == kPlayId;
+    const bool focused = (item.itemState & ODS_FOCUS) != 0;
+    const float scale = HomeCanvasFit().scale;
+
+    Graphics graphics(item.hDC);
+    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
+    graphics.ScaleTransform(scale, scale);
+    const float w = static_cast<float>(item.rcItem.right - item.rcItem.left) / scale;
+    const float h = static_cast<float>(item.rcItem.bottom - item.rcItem.top) / scale;
+
+    SolidBrush face{Color(CommandButtonFace(id, item.itemState, HotControl() == id))};
+    graphics.FillRectangle(&face, 0.0f, 0.0f, w, h);
+
+    wchar_t text[kMaxButtonText + 1] = {};
+    GetWindowTextW(item.hwndItem, text, kMaxButtonText + 1);
+    if (play) {
+        DrawDisplayText(graphics, text, RectF(18, 4, w - 36, h - 8), 32, kPlayLabel, true, true);
+    } else {
+        const ARGB colour = (item.itemState & ODS_DISABLED) ? kMutedColour : kTextColour;
+        DrawLabelText(graphics, text, RectF(18, (h - 25) / 2, w - 36, h), 18, colour, false);
+    }
+
+    if (focused) {
+        Pen pen(Color(play ? kCanvasMargin : kAccentColour), 2.0f);
+        graphics.DrawRectangle(&pen, 4.0f, 4.0f, w - 8.0f, h - 8.0f);
+    }
+}
+}  // namespace
+
+ARGB CommandButtonFace(int id, UINT itemState, bool hot) {
+    if (id == kPlayId) return (itemState & ODS_SELECTED) ? kPressedAccent : kAccentColour;
+    return (hot || (itemState & ODS_FOCUS)) ? kButtonFaceHot : kButtonFace;
+}
+
+void DrawHomeItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID == kCardGame1Id || item.CtlID == kCardGame2Id) {
+        PaintGameCard(item);
+    } else {
+        PaintCommandButton(item);
+    }
+}

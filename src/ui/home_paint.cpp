@@ -1,0 +1,278 @@
+#include "ui/home_paint.h"
+
+#include <cmath>
+#include <memory>
+
+#include "app/game_table.h"
+#include "app/launcher_state.h"
+#include "ui/canvas_surface.h"
+#include "ui/drawing_kit.h"
+#include "ui/home_layout.h"
+
+using namespace Gdiplus;
+
+namespace {
+// Everything the background shows depends on these and on nothing else.
+struct HomeScene {
+    int width;
+    int height;
+    bool masthead;
+    int selectedGame;
+    bool installed[kGameCount];
+};
+
+bool SameStatic(const HomeScene& a, const HomeScene& b) {
+    return a.width == b.width && a.height == b.height && a.masthead == b.masthead;
+}
+
+bool SameScene(const HomeScene& a, const HomeScene& b) {
+    if (!SameStatic(a, b) || a.selectedGame != b.selectedGame) return false;
+    for (int game = 0; game < kGameCount; ++game) {
+        if (a.installed[game] != b.installed[game]) return false;
+    }
+    return true;
+}
+
+// The installed state is asked afresh at every paint: a game installed meanwhile shows at once.
+HomeScene CurrentScene(int width, int height) {
+    HomeScene scene{};
+    scene.width = width;
+    scene.height = height;
+    scene.masthead = MastheadImage() != nullptr;
+    const int selected = g_launcher.settings.selectedGame;
+    scene.selectedGame = selected < 0 ? 0 : (selected > 1 ? 1 : selected);
+    for (int game = 0; game < kGameCount; ++game) scene.installed[game] = IsGameInstalled(game);
+    return scene;
+}
+
+// Which table elements a pass draws: the ones that never change with the scene, the two that
+// follow the selected game, or all of them.
+enum class Elements { Static, Scene, All };
+
+constexpr wchar_t kTitle[] = L"TALVARO";
+constexpr wchar_t kSubtitle[] = L"OVRA-REMIX RECOMP";
+constexpr float kTitleSize = 69.0f;
+constexpr float kSubtitleSize = 34.0f;
+
+// The glyph outlines of the two titles do not depend on the scale: made once per kit session.
+struct TitleShapes {
+    DisplayTextShape title;
+    DisplayTextShape subtitle;
+};
+
+struct HomeCanvasCache {
+    std::unique_ptr<TitleShapes> titles;
+    std::unique_ptr<CanvasSurface> staticLayer;  // elements that do not follow the scene
+    HomeScene staticScene{};
+    std::unique_ptr<CanvasSurface> canvas;  // the finished picture
+    HomeScene canvasScene{};
+};
+HomeCanvasCache g_cache;
+
+void ReleaseHomeCaches() { g_cache = HomeCanvasCache{}; }
+
+const TitleShapes& Titles() {
+    if (!g_cache.titles) {
+        AtDrawingKitShutDown(ReleaseHomeCaches);
+        g_cache.titles.reset(new TitleShapes{MakeDisplayTextShape(kTitle, kTitleSize, false),
+                                             MakeDisplayTextShape(kSubtitle, kSubtitleSize, true)});
+    }
+    return *g_cache.titles;
+}
+
+void Fill(Graphics& graphics, ARGB colour, float x, float y, float width, float height) {
+    SolidBrush brush{Color(colour)};
+    graphics.FillRectangle(&brush, x, y, width, height);
+}
+
+void Label(Graphics& graphics, const wchar_t* text, float x, float y, float width, float height,
+           float size, ARGB colour, bool bold) {
+    DrawLabelText(graphics, text, RectF(x, y, width, height), size, colour, bold);
+}
+
+// The element table, in its order. Elements 10 and 11 are the scene's; they overlap no other
+// element, so drawing them in a later pass over the static ones gives the same picture.
+void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
+    const bool statics = which != Elements::Scene;
+    const bool sceneOnes = which != Elements::Static;
+    if (statics) {
+        Fill(graphics, kPanel, 0, 0, 1280, 118);
+        Image* masthead = MastheadImage();
+        if (scene.masthead && IsImageUsable(masthead)) {
+            graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+            graphics.DrawImage(masthead, RectF(0, 0, 1280, 175), 0, 0,
+                               static_cast<REAL>(masthead->GetWidth()),
+                               static_cast<REAL>(masthead->GetHeight()), UnitPixel);
+        }
+        const TitleShapes& titles = Titles();
+        const RectF titleInk =
+            FillDisplayText(graphics, titles.title, RectF(44, 36, 800, 70), kTextColour, false);
+        FillDisplayText(graphics, titles.subtitle,
+                        RectF(titleInk.X + titleInk.Width + 14, titleInk.Y + titleInk.Height - 25,
+                              360, 34),
+                        kAccentColour, false);
+        Fill(graphics, kDivider, 42, 117, 1194, 1);
+        Label(graphics, L"CHOOSE YOUR RACE", 42, 148, 890, 65, 49, kTextColour, true);
+        Label(graphics, L"Two Corvex classics. Your original games. Pick a car and hit the track.",
+              44, 208, 870, 25, 18, kMutedColour, false);
+        Label(graphics, L"SETTINGS", 952, 224, 284, 36, 27, kTextColour, true);
+        Fill(graphics, kDivider, 924, 240, 1, 510);
+    }
+    if (sceneOnes) {
+        const int game = scene.selectedGame;
+        Label(graphics, kGames[game].blurb, 44, 687, 840, 58, 19, kTextColour, false);
+        Label(graphics, GameStatusLine(scene.installed[game]).c_str(), 44, 761, 840, 22, 14,
+              kMutedColour, false);
+    }
+    if (statics) {
+        Label(graphics, L"Analog steering, pedals and keys\nare set in Controls.", 952, 609, 284, 48,
+              15, kMutedColour, false);
+        Label(graphics, L"WHAT\u2019S NEW", 952, 398, 284, 26, 20, kTextColour, true);
+        Label(graphics,
+              L"Offline achievements (F6) in both games\nGame Over and Retire zoom hand-off\n"
+              L"Continuous zoom, arcade art and sound\nTeam colours and analog steering",
+              952, 430, 300, 100, 15, kMutedColour, false);
+        Label(graphics, L"Arrow keys: choose     Enter: play", 42, 128, 1000, 20, 14, kMutedColour,
+              false);
+        const std::wstring footer = std::wstring(L"v") + kVersionText + L" / Windows x64";
+        Label(graphics, footer.c_str(), 1040, 762, 200, 22, 14, kMutedColour, false);
+    }
+}
+
+// A Graphics on a picture of the client size, cleared where asked, with the canvas transform.
+void Compose(Bitmap& bitmap, const HomeScene& scene, Elements which, bool clear) {
+    Graphics graphics(&bitmap);
+    if (clear) graphics.Clear(Color(kCanvasMargin));
+    ApplyCanvasTransform(graphics, FitHomeCanvas(scene.width, scene.height));
+    graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
+    DrawElements(graphics, scene, which);
+}
+
+// The client rows that the scene's two elements can touch, with a margin for glyph overhang.
+void SceneRows(const HomeScene& scene, int* top, int* bottom) {
+    const CanvasFit fit = FitHomeCanvas(scene.width, scene.height);
+    constexpr float kFirst = 687.0f, kLast = 761.0f + 22.0f, kMargin = 8.0f;
+    *top = static_cast<int>(std::floor((kFirst - kMargin) * fit.scale + fit.offsetY)) - 2;
+    *bottom = static_cast<int>(std::ceil((kLast + kMargin) * fit.scale + fit.offsetY)) + 2;
+}
+
+// Brings the cached picture up to the scene; false when no off-screen memory could be had.
+bool BringCanvas(const HomeScene& scene) {
+    HomeCanvasCache& cache = g_cache;
+    AtDrawingKitShutDown(ReleaseHomeCaches);
+    if (cache.canvas && SameScene(cache.canvasScene, scene)) return true;
+
+    const bool staticFresh = cache.staticLayer && SameStatic(cache.staticScene, scene);
+    if (!staticFresh) {
+        cache.canvas.reset();
+        cache.staticLayer = CanvasSurface::Create(scene.width, scene.height);
+        if (!cache.staticLayer) return false;
+        Compose(cache.staticLayer->bitmap(), scene, Elements::Static, true);
+        cache.staticScene = scene;
+    }
+    if (!cache.canvas) {
+        cache.canvas = CanvasSurface::Create(scene.width, scene.height);
+        if (!cache.canvas) return false;
+        cache.canvas->CopyFrom(*cache.staticLayer);
+    } else {
+        // Same size and static picture: only the band of the scene's elements goes back.
+        int top = 0, bottom = 0;
+        SceneRows(scene, &top, &bottom);
+        cache.canvas->CopyRowsFrom(*cache.staticLayer, top, bottom);
+    }
+    Compose(cache.canvas->bitmap(), scene, Elements::Scene, false);
+    cache.canvasScene = scene;
+    return true;
+}
+
+// Without memory for the cache: the picture is composed for this paint alone.
+void PaintUncached(HDC hdc, const HomeScene& scene) {
+    Bitmap bitmap(scene.width, scene.height, PixelFormat32bppPARGB);
+    Compose(bitmap, scene, Elements::All, true);
+    Graphics window(hdc);
+    window.DrawImage(&bitmap, 0, 0);
+}
+}  // namespace
+
+std::wstring GameStatusLine(bool installed) {
+    if (installed) return std::wstring(L"Version ") + kVersionText + L" / locally built from your ROM";
+    return L"Choose Install games to prepare both titles with your own ROMs.";
+}
+
+std::wstring CardStatusLine(int game, bool installed) {
+    return std::wstring(kGames[game].year) + (installed ? L" / Ready" : L" / Not installed");
+}
+
+ARGB CardFaceColour(bool selected) { return selected ? kSelectedPanel : kPanel; }
+
+CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
+    if (selected) return CardBorder{kAccentColour, focused ? 2.0f : 1.0f};
+    if (focused) return CardBorder{kCardBorder, 2.0f};
+    if (hot) return CardBorder{kCardBorder, 1.0f};
+    return CardBorder{0, 0.0f};
+}
+
+void ForgetHomeCanvas() {
+    g_cache.staticLayer.reset();
+    g_cache.canvas.reset();
+}
+
+void PaintHomeBackground(HWND hwnd, HDC hdc) {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    const int width = std::max(1, static_cast<int>(client.right - client.left));
+    const int height = std::max(1, static_cast<int>(client.bottom - client.top));
+    const HomeScene scene = CurrentScene(width, height);
+    if (BringCanvas(scene)) {
+        g_cache.canvas->CopyTo(hdc);
+    } else {
+        ForgetHomeCanvas();
+        PaintUncached(hdc, scene);
+    }
+}
+
+void PaintGameCard(const DRAWITEMSTRUCT& item) {
+    const int game = static_cast<int>(item.CtlID) - kCardGame1Id;
+    if (game < 0 || game >= kGameCount) return;
+    const bool selected = game == g_launcher.settings.selectedGame;
+    const bool focused = (item.itemState & ODS_FOCUS) != 0;
+    const bool hot = HotControl() == static_cast<int>(item.CtlID);
+    const bool installed = IsGameInstalled(game);
+    const float scale = HomeCanvasFit().scale;
+
+    Graphics graphics(item.hDC);
+    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
+    graphics.ScaleTransform(scale, scale);
+    const float w = static_cast<float>(item.rcItem.right - item.rcItem.left) / scale;
+    const float h = static_cast<float>(item.rcItem.bottom - item.rcItem.top) / scale;
+
+    Fill(graphics, CardFaceColour(selected), 0, 0, w, h);
+
+    Image* art = CardImage(game);
+    if (IsImageUsable(art)) {
+        const float artWidth = static_cast<float>(art->GetWidth());
+        const float artHeight = static_cast<float>(art->GetHeight());
+        // Leaves 77 units below for the caption and 10 on each side.
+        const float k = std::min((h - 77.0f) / artHeight, (w - 20.0f) / artWidth);
+        graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+        graphics.DrawImage(art, RectF((w - artWidth * k) / 2.0f, 10.0f, artWidth * k, artHeight * k),
+                           0, 0, artWidth, artHeight, UnitPixel);
+    }
+
+    if (selected) {
+        Fill(graphics, kAccentColour, 10, h - 61, w - 20, 3);
+    } else {
+        Fill(graphics, kCardLine, 10, h - 61, w - 20, 1);
+    }
+    Label(graphics, kGames[game].title, 12, h - 48, w - 24, 33, 25,
+          selected ? kAccentColour : kTextColour, true);
+    Label(graphics, CardStatusLine(game, installed).c_str(), 12, h - 18, w - 24, 18, 13, kMutedColour,
+          false);
+
+    const CardBorder border = CardBorderFor(selected, focused, hot);
+    if (border.width > 0.0f) {
+        Pen pen(Color(border.colour), border.width);
+        graphics.DrawRectangle(&pen, 1.0f, 1.0f, w - 2.0f, h - 2.0f);
+    }
+}
