@@ -1,5 +1,6 @@
 #include "ui/canvas_surface.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::unique_ptr<CanvasSurface> CanvasSurface::Create(int width, int height) {
@@ -32,14 +33,25 @@ CanvasSurface::~CanvasSurface() {
     if (dc_ && previous_) SelectObject(dc_.get(), previous_);
 }
 
-void CanvasSurface::CopyRowsFrom(const CanvasSurface& source, int top, int bottom) {
-    if (source.width_ != width_ || source.height_ != height_) return;
-    if (top < 0) top = 0;
-    if (bottom > height_) bottom = height_;
-    if (top >= bottom) return;
+void CanvasSurface::CopyFrom(const CanvasSurface& source, int x, int y, int top, int bottom) {
+    const int left = std::max(0, x);
+    const int right = std::min(width_, x + source.width_);
+    top = std::max({0, top, y});
+    bottom = std::min({height_, bottom, y + source.height_});
+    if (left >= right || top >= bottom) return;
     GdiFlush();  // finish any GDI work on either DIB before touching its memory
-    const size_t stride = static_cast<size_t>(width_) * 4;
-    std::memcpy(bits_ + stride * top, source.bits_ + stride * top, stride * (bottom - top));
+    const size_t bytes = static_cast<size_t>(right - left) * 4;
+    for (int row = top; row < bottom; ++row) {
+        std::memcpy(bits_ + (static_cast<size_t>(row) * width_ + left) * 4,
+                    source.bits_ + (static_cast<size_t>(row - y) * source.width_ + (left - x)) * 4, bytes);
+    }
+}
+
+void CanvasSurface::Fill(Gdiplus::ARGB colour) {
+    GdiFlush();
+    // Opaque, so premultiplied and straight alpha agree; the DIB holds BGRA, i.e. ARGB words.
+    auto* pixel = reinterpret_cast<UINT32*>(bits_);
+    std::fill(pixel, pixel + static_cast<size_t>(width_) * height_, static_cast<UINT32>(colour));
 }
 
 void CanvasSurface::CopyTo(HDC target) const {

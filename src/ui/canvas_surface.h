@@ -21,9 +21,11 @@ public:
     int height() const { return height_; }
     HDC dc() const { return dc_.get(); }
     Gdiplus::Bitmap& bitmap() { return *bitmap_; }
-    // Copies rows [top, bottom) from a surface of the same size.
-    void CopyRowsFrom(const CanvasSurface& source, int top, int bottom);
-    void CopyFrom(const CanvasSurface& source) { CopyRowsFrom(source, 0, height_); }
+    // Sets every pixel to one opaque colour: what Graphics::Clear does, without per-pixel blending.
+    void Fill(Gdiplus::ARGB colour);
+    // Copies `source` with its top-left corner at (x, y) of this surface, clipped to this
+    // surface and to its rows [top, bottom).
+    void CopyFrom(const CanvasSurface& source, int x, int y, int top, int bottom);
     // Copies the whole picture to a device context at (0, 0).
     void CopyTo(HDC target) const;
 

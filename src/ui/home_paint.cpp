@@ -12,25 +12,19 @@
 using namespace Gdiplus;
 
 namespace {
-// Everything the background shows depends on these and on nothing else.
+// Everything the background shows depends on these and on nothing else. Of the installed
+// states only the selected game's is shown (the cards paint their own).
 struct HomeScene {
     int width;
     int height;
     bool masthead;
     int selectedGame;
-    bool installed[kGameCount];
+    bool selectedInstalled;
 };
 
-bool SameStatic(const HomeScene& a, const HomeScene& b) {
-    return a.width == b.width && a.height == b.height && a.masthead == b.masthead;
-}
-
 bool SameScene(const HomeScene& a, const HomeScene& b) {
-    if (!SameStatic(a, b) || a.selectedGame != b.selectedGame) return false;
-    for (int game = 0; game < kGameCount; ++game) {
-        if (a.installed[game] != b.installed[game]) return false;
-    }
-    return true;
+    return a.width == b.width && a.height == b.height && a.masthead == b.masthead &&
+           a.selectedGame == b.selectedGame && a.selectedInstalled == b.selectedInstalled;
 }
 
 // The installed state is asked afresh at every paint: a game installed meanwhile shows at once.
@@ -41,7 +35,7 @@ HomeScene CurrentScene(int width, int height) {
     scene.masthead = MastheadImage() != nullptr;
     const int selected = g_launcher.settings.selectedGame;
     scene.selectedGame = selected < 0 ? 0 : (selected > 1 ? 1 : selected);
-    for (int game = 0; game < kGameCount; ++game) scene.installed[game] = IsGameInstalled(game);
+    scene.selectedInstalled = IsGameInstalled(scene.selectedGame);
     return scene;
 }
 
@@ -60,11 +54,24 @@ struct TitleShapes {
     DisplayTextShape subtitle;
 };
 
+// The static elements drawn once for a layout scale and sub-pixel phase of the canvas offset,
+// on a layer whose pixels sit on whole-pixel positions of the client area: resizing without a
+// change of scale (or back to an earlier size) reuses them.
+struct StaticKey {
+    float scale;
+    float phaseX;
+    float phaseY;
+    bool masthead;
+    bool operator==(const StaticKey& o) const {
+        return scale == o.scale && phaseX == o.phaseX && phaseY == o.phaseY && masthead == o.masthead;
+    }
+};
+
 struct HomeCanvasCache {
     std::unique_ptr<TitleShapes> titles;
-    std::unique_ptr<CanvasSurface> staticLayer;  // elements that do not follow the scene
-    HomeScene staticScene{};
-    std::unique_ptr<CanvasSurface> canvas;  // the finished picture
+    std::unique_ptr<CanvasSurface> staticLayer;
+    StaticKey staticKey{};
+    std::unique_ptr<CanvasSurface> canvas;  // the finished picture at the client size
     HomeScene canvasScene{};
 };
 HomeCanvasCache g_cache;
@@ -121,7 +128,7 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
     if (sceneOnes) {
         const int game = scene.selectedGame;
         Label(graphics, kGames[game].blurb, 44, 687, 840, 58, 19, kTextColour, false);
-        Label(graphics, GameStatusLine(scene.installed[game]).c_str(), 44, 761, 840, 22, 14,
+        Label(graphics, GameStatusLine(scene.selectedInstalled).c_str(), 44, 761, 840, 22, 14,
               kMutedColour, false);
     }
     if (statics) {
@@ -139,18 +146,50 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
     }
 }
 
-// A Graphics on a picture of the client size, cleared where asked, with the canvas transform.
-void Compose(Bitmap& bitmap, const HomeScene& scene, Elements which, bool clear) {
+// A Graphics on a picture: design point p lands on p * scale + (offsetX, offsetY).
+void Compose(Bitmap& bitmap, const CanvasFit& fit, const HomeScene& scene, Elements which) {
     Graphics graphics(&bitmap);
-    if (clear) graphics.Clear(Color(kCanvasMargin));
-    ApplyCanvasTransform(graphics, FitHomeCanvas(scene.width, scene.height));
+    ApplyCanvasTransform(graphics, fit);
     graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
     DrawElements(graphics, scene, which);
 }
 
+// Spare pixels around the design canvas on the static layer, for edge smoothing.
+constexpr int kLayerPad = 4;
+
+// Where the static layer's top-left pixel lies in the client area.
+POINT StaticLayerOrigin(const CanvasFit& fit) {
+    return POINT{static_cast<LONG>(std::floor(fit.offsetX)) - kLayerPad,
+                 static_cast<LONG>(std::floor(fit.offsetY)) - kLayerPad};
+}
+
+StaticKey StaticKeyFor(const CanvasFit& fit, bool masthead) {
+    return StaticKey{fit.scale, fit.offsetX - std::floor(fit.offsetX), fit.offsetY - std::floor(fit.offsetY),
+                     masthead};
+}
+
+bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
+    HomeCanvasCache& cache = g_cache;
+    const StaticKey key = StaticKeyFor(fit, scene.masthead);
+    if (cache.staticLayer && cache.staticKey == key) return true;
+    cache.canvas.reset();  // composed over the old layer
+    const int width = static_cast<int>(std::ceil(kHomeDesignWidth * fit.scale)) + 2 * kLayerPad + 1;
+    const int height = static_cast<int>(std::ceil(kHomeDesignHeight * fit.scale)) + 2 * kLayerPad + 1;
+    if (!cache.staticLayer || cache.staticLayer->width() != width || cache.staticLayer->height() != height) {
+        cache.staticLayer = CanvasSurface::Create(width, height);
+        if (!cache.staticLayer) return false;
+    }
+    cache.staticLayer->Fill(kCanvasMargin);
+    const POINT origin = StaticLayerOrigin(fit);
+    const CanvasFit onLayer{fit.scale, fit.offsetX - static_cast<float>(origin.x),
+                            fit.offsetY - static_cast<float>(origin.y)};
+    Compose(cache.staticLayer->bitmap(), onLayer, scene, Elements::Static);
+    cache.staticKey = key;
+    return true;
+}
+
 // The client rows that the scene's two elements can touch, with a margin for glyph overhang.
-void SceneRows(const HomeScene& scene, int* top, int* bottom) {
-    const CanvasFit fit = FitHomeCanvas(scene.width, scene.height);
+void SceneRows(const CanvasFit& fit, int* top, int* bottom) {
     constexpr float kFirst = 687.0f, kLast = 761.0f + 22.0f, kMargin = 8.0f;
     *top = static_cast<int>(std::floor((kFirst - kMargin) * fit.scale + fit.offsetY)) - 2;
     *bottom = static_cast<int>(std::ceil((kLast + kMargin) * fit.scale + fit.offsetY)) + 2;
@@ -162,25 +201,21 @@ bool BringCanvas(const HomeScene& scene) {
     AtDrawingKitShutDown(ReleaseHomeCaches);
     if (cache.canvas && SameScene(cache.canvasScene, scene)) return true;
 
-    const bool staticFresh = cache.staticLayer && SameStatic(cache.staticScene, scene);
-    if (!staticFresh) {
-        cache.canvas.reset();
-        cache.staticLayer = CanvasSurface::Create(scene.width, scene.height);
-        if (!cache.staticLayer) return false;
-        Compose(cache.staticLayer->bitmap(), scene, Elements::Static, true);
-        cache.staticScene = scene;
-    }
-    if (!cache.canvas) {
+    const CanvasFit fit = FitHomeCanvas(scene.width, scene.height);
+    if (!BringStaticLayer(fit, scene)) return false;
+    const POINT origin = StaticLayerOrigin(fit);
+    if (cache.canvas && cache.canvas->width() == scene.width && cache.canvas->height() == scene.height) {
+        // Same size over the same layer: only the band of the scene's elements goes back.
+        int top = 0, bottom = 0;
+        SceneRows(fit, &top, &bottom);
+        cache.canvas->CopyFrom(*cache.staticLayer, origin.x, origin.y, top, bottom);
+    } else {
         cache.canvas = CanvasSurface::Create(scene.width, scene.height);
         if (!cache.canvas) return false;
-        cache.canvas->CopyFrom(*cache.staticLayer);
-    } else {
-        // Same size and static picture: only the band of the scene's elements goes back.
-        int top = 0, bottom = 0;
-        SceneRows(scene, &top, &bottom);
-        cache.canvas->CopyRowsFrom(*cache.staticLayer, top, bottom);
+        cache.canvas->Fill(kCanvasMargin);
+        cache.canvas->CopyFrom(*cache.staticLayer, origin.x, origin.y, 0, scene.height);
     }
-    Compose(cache.canvas->bitmap(), scene, Elements::Scene, false);
+    Compose(cache.canvas->bitmap(), fit, scene, Elements::Scene);
     cache.canvasScene = scene;
     return true;
 }
@@ -188,7 +223,8 @@ bool BringCanvas(const HomeScene& scene) {
 // Without memory for the cache: the picture is composed for this paint alone.
 void PaintUncached(HDC hdc, const HomeScene& scene) {
     Bitmap bitmap(scene.width, scene.height, PixelFormat32bppPARGB);
-    Compose(bitmap, scene, Elements::All, true);
+    Graphics(&bitmap).Clear(Color(kCanvasMargin));
+    Compose(bitmap, FitHomeCanvas(scene.width, scene.height), scene, Elements::All);
     Graphics window(hdc);
     window.DrawImage(&bitmap, 0, 0);
 }
@@ -212,17 +248,25 @@ CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
     return CardBorder{0, 0.0f};
 }
 
-void ForgetHomeCanvas() {
-    g_cache.staticLayer.reset();
+void ForgetHomeCanvas(bool staticLayerToo) {
+    if (staticLayerToo) g_cache.staticLayer.reset();
     g_cache.canvas.reset();
 }
 
-void PaintHomeBackground(HWND hwnd, HDC hdc) {
+namespace {
+HomeScene SceneOf(HWND hwnd) {
     RECT client = {};
     GetClientRect(hwnd, &client);
     const int width = std::max(1, static_cast<int>(client.right - client.left));
     const int height = std::max(1, static_cast<int>(client.bottom - client.top));
-    const HomeScene scene = CurrentScene(width, height);
+    return CurrentScene(width, height);
+}
+}  // namespace
+
+void PaintHomeBackgroundUncached(HWND hwnd, HDC hdc) { PaintUncached(hdc, SceneOf(hwnd)); }
+
+void PaintHomeBackground(HWND hwnd, HDC hdc) {
+    const HomeScene scene = SceneOf(hwnd);
     if (BringCanvas(scene)) {
         g_cache.canvas->CopyTo(hdc);
     } else {

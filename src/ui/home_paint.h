@@ -11,8 +11,13 @@ void PaintHomeBackground(HWND hwnd, HDC hdc);
 // WM_DRAWITEM for ids 100 and 101.
 void PaintGameCard(const DRAWITEMSTRUCT& item);
 
-// Drops the composed background pictures; the next paint composes afresh.
-void ForgetHomeCanvas();
+// The same picture composed for this paint alone, keeping nothing: the path taken when no
+// off-screen memory can be kept, and the reference the cached picture must match.
+void PaintHomeBackgroundUncached(HWND hwnd, HDC hdc);
+
+// Drops the composed background picture (and the static elements drawn for the current scale
+// when asked); the next paint composes afresh.
+void ForgetHomeCanvas(bool staticLayerToo = true);
 
 // The status line under the game blurb for the selected game.
 std::wstring GameStatusLine(bool installed);

@@ -149,6 +149,32 @@ TEST_F(HomePaint, RepaintFollowsInstallationAndSelectionAtOnce) {
     EXPECT_FALSE(after.SameAs(before));
 }
 
+TEST_F(HomePaint, CachedPictureMatchesOneComposedAfresh) {
+    // Static elements are kept on a layer at whole-pixel positions and reused across sizes of
+    // the same scale; the picture must stay the one composed directly (to within rounding of the
+    // masthead's resampling phase, at most 2 of 255 per channel).
+    const fs::path art = PackageArtFolder();
+    ASSERT_FALSE(art.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";
+    StartKit(art);
+    Install(0);
+    for (const SIZE size : {SIZE{1280, 800}, SIZE{1000, 700}, SIZE{1733, 911}, SIZE{2560, 800}}) {
+        HWND home = Window(size.cx, size.cy);
+        PixelCanvas cached(size.cx, size.cy), direct(size.cx, size.cy);
+        PaintHomeBackground(home, cached.dc());
+        PaintHomeBackgroundUncached(home, direct.dc());
+        int differing = 0, worst = 0;
+        for (int y = 0; y < size.cy; ++y) {
+            for (int x = 0; x < size.cx; ++x) {
+                const int d = ChannelDistance(cached.Rgb(x, y), direct.Rgb(x, y));
+                differing += d != 0;
+                worst = std::max(worst, d);
+            }
+        }
+        EXPECT_LE(worst, 2) << size.cx << "x" << size.cy << ": " << differing << " pixels differ";
+        EXPECT_LT(differing, size.cx * size.cy / 100) << size.cx << "x" << size.cy;
+    }
+}
+
 TEST_F(HomePaint, ResizedWindowGetsAPictureOfItsNewSize) {
     StartKit(emptyArt_.path());
     HWND home = Window(1280, 800);

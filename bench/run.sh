@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the project (scripts/build.sh) and runs the home paint benchmark under Wine on a
+# private virtual display, printing the figures.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
+
+bash "$ROOT/scripts/build.sh"
+
+# A display number nobody uses.
+display=70
+while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do display=$((display + 1)); done
+Xvfb ":${display}" -screen 0 1920x1080x24 >/dev/null 2>&1 &
+xvfb_pid=$!
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+sleep 1
+
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/home_paint_bench.exe" "$@"
