@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth x11-apps
-          imagemagick cmake ninja-build googletest python3 npm dpkg-dev xdotool)
+          imagemagick cmake ninja-build googletest python3 npm dpkg-dev fonts-liberation)
 
 install_packages() {
   local missing=()
