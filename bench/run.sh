@@ -19,3 +19,5 @@ trap cleanup EXIT
 sleep 1
 
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/home_paint_bench.exe" "$@"
+# Start-up on the demo installation: the lock is free, as no other launcher runs on it.
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/startup_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"
