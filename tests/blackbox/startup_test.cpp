@@ -232,3 +232,4 @@ TEST(StartUp, HomeWindowTakesTheSizeTheRulesGive) {
         CloseHome(launcher, home);
     }
 }
+
