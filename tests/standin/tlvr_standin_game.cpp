@@ -6,7 +6,8 @@
 //   TLVR_STANDIN_JOURNAL    if set, one line "started <pid>" is appended per start
 //   TLVR_STANDIN_EXIT       exit code, decimal or 0x hex (default 0)
 //   TLVR_STANDIN_WAIT_MS    sleep this long before ending
-//   TLVR_STANDIN_WAIT_FILE  wait until this file exists before ending (at most 120 s)
+//   TLVR_STANDIN_WAIT_FILE  wait until this file exists before ending (at most 120 s); a
+//                           number in it is the exit code, overriding TLVR_STANDIN_EXIT
 //
 // The record is UTF-8, one "key=value" per line: commandline, cwd, env.NAME (present
 // variables) or missing.NAME=1, stdin (eof, data, none, console, error), ini.section.key. It is
@@ -15,8 +16,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
 const wchar_t* const kGameVariables[] = {
@@ -102,15 +103,29 @@ void AppendJournal(const std::wstring& path) {
     CloseHandle(file);
 }
 
-DWORD ExitCodeAsked() {
-    std::wstring text;
-    if (!Variable(L"TLVR_STANDIN_EXIT", text) || text.empty()) return 0;
-    const bool hex = text.size() > 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X');
-    return static_cast<DWORD>(wcstoul(text.c_str() + (hex ? 2 : 0), nullptr, hex ? 16 : 10));
+// Decimal, or hexadecimal after "0x".
+DWORD ParseExitCode(const std::wstring& text) {
+    size_t start = text.find_first_not_of(L" \t\r\n");
+    if (start == std::wstring::npos) return 0;
+    const bool hex = text.compare(start, 2, L"0x") == 0 || text.compare(start, 2, L"0X") == 0;
+    return static_cast<DWORD>(wcstoul(text.c_str() + start + (hex ? 2 : 0), nullptr, hex ? 16 : 10));
 }
 
-void WaitAsAsked() {
+std::wstring FileText(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    char buffer[64] = {};
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof(buffer) - 1, &read, nullptr);
+    CloseHandle(file);
+    return std::wstring(buffer, buffer + read);
+}
+
+// Returns the exit code to end with.
+DWORD WaitAsAsked() {
     std::wstring text;
+    DWORD exitCode = Variable(L"TLVR_STANDIN_EXIT", text) ? ParseExitCode(text) : 0;
     if (Variable(L"TLVR_STANDIN_WAIT_MS", text)) Sleep(static_cast<DWORD>(wcstoul(text.c_str(), nullptr, 10)));
     if (Variable(L"TLVR_STANDIN_WAIT_FILE", text) && !text.empty()) {
         // Bounded: a test that forgets to release the game must not leave it behind for ever.
@@ -119,7 +134,11 @@ void WaitAsAsked() {
                std::chrono::steady_clock::now() < deadline) {
             Sleep(50);
         }
+        Sleep(50);  // let the test finish writing the file it created
+        const std::wstring asked = FileText(text);
+        if (asked.find_first_not_of(L" \t\r\n") != std::wstring::npos) exitCode = ParseExitCode(asked);
     }
+    return exitCode;
 }
 }  // namespace
 
@@ -153,6 +172,5 @@ int wmain() {
     WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), "stand-in game: line on standard output\n");
     WriteAll(GetStdHandle(STD_ERROR_HANDLE), "stand-in game: line on standard error\n");
 
-    WaitAsAsked();
-    ExitProcess(ExitCodeAsked());
+    ExitProcess(WaitAsAsked());
 }
