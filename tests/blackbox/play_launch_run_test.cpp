@@ -187,3 +187,27 @@ TEST(LaunchRun, LogsFolderThatCannotBeCreatedStopsTheStart) {
     EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(6));
     EXPECT_FALSE(fs::exists(record)) << "the game was started without its log";
 }
+
+TEST(LaunchRun, VariablesStaySetInTheLauncherWhileItsGameRuns) {
+    Installation installation;
+    installation.InstallStandInGame(1);
+    const fs::path record = installation.root() / L"record.txt";
+    const fs::path release = installation.root() / L"release.txt";
+    Process launcher = StartLauncher(installation, L"--qa-launch 1",
+                                     {{L"TLVR_STANDIN_RECORD", record.wstring()},
+                                      {L"TLVR_STANDIN_WAIT_FILE", release.wstring()}});
+    const bool started = WaitUntil([&] { return fs::exists(record); }, kLaunchTimeout);
+    std::optional<std::map<std::wstring, std::wstring>> environment;
+    if (started) environment = EnvironmentOf(launcher);
+    WriteFileBytes(release, "7");
+    ASSERT_TRUE(started) << "the game was not started";
+    ASSERT_TRUE(environment.has_value()) << "the launcher's environment could not be read";
+    for (const wchar_t* name : {L"TLVR_ASPECT", L"TLVR_ORIGINAL", L"QUENDAL_SCREEN", L"RR_CONTROLS_PROFILE",
+                                L"TLVR_CONTROLS_FILE", L"RR_OUTPUT_WIDTH", L"RR_OUTPUT_HEIGHT"}) {
+        EXPECT_EQ(environment->count(name), 1u) << Utf8(name) << " was removed in a launch run";
+    }
+    EXPECT_EQ((*environment)[L"RR_OUTPUT_WIDTH"], L"1280");
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(7));
+    EXPECT_EQ(ReadFileBytes(installation.local() / L"qa-launch-tlvr1.json"),
+              R"({"game":1,"exit_code":7,"launched_by_native_ui":true})");
+}
