@@ -211,3 +211,21 @@ TEST(LaunchRun, VariablesStaySetInTheLauncherWhileItsGameRuns) {
     EXPECT_EQ(ReadFileBytes(installation.local() / L"qa-launch-tlvr1.json"),
               R"({"game":1,"exit_code":7,"launched_by_native_ui":true})");
 }
+
+TEST(LaunchRun, DemoGameOpensItsWindowAndEndsWithZeroWhenClosed) {
+    Installation installation;
+    installation.InstallStandInGame(1, BinFolder() / L"tlvr_demo_game.exe");
+    Process launcher = StartLauncher(installation, L"--qa-launch 1");
+    HWND game = nullptr;
+    const bool shown = WaitUntil([&] {
+        game = FindWindowW(L"TlvrDemoGame", L"Talvaro Ovra demo game");
+        return game != nullptr && IsWindowVisible(game);
+    }, kLaunchTimeout);
+    ASSERT_TRUE(shown) << "the demo game showed no window";
+    EXPECT_TRUE(launcher.Running()) << "the launch run ended while its game was open";
+    PostMessageW(game, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFileBytes(installation.local() / L"qa-launch-tlvr1.json"),
+              R"({"game":1,"exit_code":0,"launched_by_native_ui":true})");
+    EXPECT_EQ(ReadFileBytes(installation.local() / L"logs" / L"tlvr1-latest.log"), "demo game: started\n");
+}
