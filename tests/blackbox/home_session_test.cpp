@@ -196,3 +196,29 @@ TEST(HomeSession, AboutBoxNamesTheVersionAndTheDonationPage) {
     PostMessageW(home, WM_CLOSE, 0, 0);
     EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
 }
+
+TEST(HomeSession, LaunchRequestMessageClampsTheGameIndex) {
+    Installation installation;
+    installation.InstallStandInGame(1);
+    installation.InstallStandInGame(2);
+    const fs::path record = installation.root() / L"record.txt";
+    // Each game lives long enough for the launcher to be seen minimised under it.
+    Process launcher = StartLauncher(installation, L"",
+                                     {{L"TLVR_STANDIN_RECORD", record.wstring()}, {L"TLVR_STANDIN_WAIT_MS", L"600"}});
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    const std::pair<WPARAM, const wchar_t*> requests[] = {
+        {7, L"tlvr2"}, {static_cast<WPARAM>(0xFFFFFFFBu), L"tlvr1"}, {1, L"tlvr2"}, {0, L"tlvr1"}};
+    for (const auto& [wParam, folder] : requests) {
+        fs::remove(record);
+        PostMessageW(home, WM_APP + 31, wParam, 0);
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(record); }, kLaunchTimeout)) << "no game for " << wParam;
+        std::map<std::string, std::string> seen = ReadRecord(record);
+        EXPECT_EQ(fs::path(seen["cwd"]).filename().wstring(), folder) << "request " << wParam;
+        // The next request counts only once the launcher has seen this game end.
+        ASSERT_TRUE(WaitUntil([&] { return IsIconic(home) != FALSE; }, 5s));
+        ASSERT_TRUE(WaitUntil([&] { return !IsIconic(home); }, 10s));
+    }
+    PostMessageW(home, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+}

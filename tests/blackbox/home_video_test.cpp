@@ -51,7 +51,8 @@ TEST(HomeVideo, SaveWritesTheFiveSettingsAndTheNextStartUsesThem) {
     installation.InstallStandInGame(1);
     WriteLauncherIni(installation, "game=0\r\n");
     const fs::path record = installation.root() / L"record.txt";
-    Process launcher = StartLauncher(installation, L"", {{L"TLVR_STANDIN_RECORD", record.wstring()}});
+    Process launcher = StartLauncher(installation, L"",
+                                     {{L"TLVR_STANDIN_RECORD", record.wstring()}, {L"TLVR_STANDIN_WAIT_MS", L"600"}});
     HWND home = WaitForHome(launcher);
     ASSERT_NE(home, nullptr);
 
@@ -85,7 +86,8 @@ TEST(HomeVideo, SaveWritesTheFiveSettingsAndTheNextStartUsesThem) {
         << shader;
     EXPECT_EQ(seen["ini.video.fullscreen"], "1");
 
-    // The stand-in ends at once with 0: the launcher comes back silently and closes.
+    // The stand-in ends with 0 soon after: the launcher comes back and closes.
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(home) != FALSE; }, 5s));
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(home); }, 10s));
     PostMessageW(home, WM_CLOSE, 0, 0);
     EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
