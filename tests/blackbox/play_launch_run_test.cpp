@@ -2,6 +2,8 @@
 // test reads what the game received, the game's log, the launch-run record and the exit code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "play_support.h"
 
 using namespace bb;
