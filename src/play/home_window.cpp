@@ -1,50 +1,272 @@
 #include "play/home_window.h"
 
 #include <algorithm>
+#include <exception>
 
+#include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "controls/controls_entry.h"
 #include "install/installer_entry.h"
+#include "play/game_launch.h"
+#include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
+#include "ui/command_buttons.h"
+#include "ui/home_paint.h"
+#include "ui/video_window.h"
+#include "ui/window_capture.h"
+#include "update/update_entry.h"
 
 namespace {
 constexpr int kMinTrackWidth = 920;
 constexpr int kMinTrackHeight = 600;
+constexpr UINT kCapturePeriodMs = 150;
+constexpr int kCaptureTicks = 3;
+constexpr int kCaptureFailedQuitCode = 4;
 
-void OnPaint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(hwnd, &ps);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    HBRUSH margin = CreateSolidBrush(RGB(16, 19, 21));
-    FillRect(hdc, &client, margin);
-    DeleteObject(margin);
-    EndPaint(hwnd, &ps);
+constexpr wchar_t kPlayText[] = L"PLAY";
+constexpr wchar_t kInstallGamesText[] = L"INSTALL GAMES";
+constexpr wchar_t kGameRunningText[] = L"Close the game window before exiting the launcher.";
+constexpr wchar_t kGameRunningCaption[] = L"Game running";
+constexpr wchar_t kSessionEndedText[] =
+    L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.";
+constexpr wchar_t kSessionEndedCaption[] = L"Game session ended";
+constexpr wchar_t kAboutCaption[] = L"About";
+constexpr wchar_t kDonationPage[] = L"https://ko-fi.com/talvaroovra";
+
+int g_captureTicks = 0;  // capture runs only
+
+const wchar_t* PlayText(int index) { return IsGameInstalled(index) ? kPlayText : kInstallGamesText; }
+
+bool GameRunning() { return g_launcher.gameProcess != nullptr; }
+
+void OnCreate(HWND hwnd) {
+    g_launcher.homeWindow = hwnd;
+    CreateOwnerDrawnControl(hwnd, kGames[0].title, kCardGame1Id);
+    CreateOwnerDrawnControl(hwnd, kGames[1].title, kCardGame2Id);
+    CreateOwnerDrawnControl(hwnd, kPlayText, kPlayId);
+    CreateOwnerDrawnControl(hwnd, L"Video & CRT", kVideoId);
+    CreateOwnerDrawnControl(hwnd, L"Controls", kControlsId);
+    CreateOwnerDrawnControl(hwnd, L"Install games", kInstallId);
+    CreateOwnerDrawnControl(hwnd, L"Updates", kUpdatesId);
+    CreateOwnerDrawnControl(hwnd, L"About", kAboutId);
+    SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
+    LayoutHomeControls(hwnd);
+    if (HWND card = GameCard(g_launcher.settings.selectedGame)) SetFocus(card);
+    SetTimer(hwnd, kCaptureTimerId, kCapturePeriodMs, nullptr);
 }
-}  // namespace
 
-bool IsLauncherIdle() { return g_launcher.gameProcess == nullptr && !IsInstallationRunActive(); }
+void OnDestroy() {
+    SaveLauncherSettings();
+    ForgetHomeControls();
+    g_launcher.homeWindow = nullptr;
+    PostQuitMessage(0);
+}
 
-LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+void OnDpiChanged(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    g_launcher.dpiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutHomeControls(hwnd);
+}
+
+bool OnKeyDown(WPARAM key) {
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        SelectGame((g_launcher.settings.selectedGame + 1) % kGameCount);
+        return true;
+    case VK_RETURN:
+        LaunchSelectedGame();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void OnCommand(HWND hwnd, int id) {
+    switch (id) {
+    case kCardGame1Id:
+    case kCardGame2Id:
+        SelectGame(id - kCardGame1Id);
+        break;
+    case kPlayId:
+        LaunchSelectedGame();
+        break;
+    case kVideoId:
+        OpenVideoWindow();
+        break;
+    case kControlsId:
+        if (!GameRunning()) OpenControlsEditor(hwnd, g_launcher.root / L".local" / L"controls.ini");
+        break;
+    case kInstallId:
+        if (!GameRunning()) OpenInstallerWindow(hwnd);
+        break;
+    case kAboutId:
+        MessageBoxW(hwnd, AboutText().c_str(), kAboutCaption, MB_OK);
+        break;
+    case kUpdatesId:
+        OpenUpdatesWindow(hwnd);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnClose(HWND hwnd) {
+    if (IsInstallationRunActive()) {
+        OpenInstallerWindow(hwnd);  // brings the running installation to the front
+    } else if (GameRunning()) {
+        MessageBoxW(hwnd, kGameRunningText, kGameRunningCaption, MB_OK);
+    } else {
+        DestroyWindow(hwnd);
+    }
+}
+
+void OnGameWatch(HWND hwnd) {
+    HANDLE process = g_launcher.gameProcess;
+    if (!process || WaitForSingleObject(process, 0) != WAIT_OBJECT_0) return;
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process, &exitCode);
+    g_launcher.gameExitCode = exitCode;
+    CloseHandle(process);
+    g_launcher.gameProcess = nullptr;
+    KillTimer(hwnd, kGameWatchTimerId);
+
+    if (g_launcher.automation.launchRun) {
+        WriteLaunchRunRecord(g_launcher.root, g_launcher.settings.selectedGame, exitCode);
+        DestroyWindow(hwnd);  // the process then exits with the game's code
+        return;
+    }
+    ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+    if (exitCode != 0) MessageBoxW(hwnd, kSessionEndedText, kSessionEndedCaption, MB_ICONWARNING);
+}
+
+// The secondary window a capture run photographs: the one its page opened, else the home window.
+HWND CaptureTarget(HWND home) {
+    if (HWND installer = InstallerWindow()) return installer;
+    if (HWND updates = UpdatesWindow()) return updates;
+    if (g_launcher.videoWindow) return g_launcher.videoWindow;
+    return home;
+}
+
+void OnCaptureTick(HWND hwnd) {
+    if (!g_launcher.IsCaptureRun()) return;
+    if (++g_captureTicks < kCaptureTicks) return;
+    KillTimer(hwnd, kCaptureTimerId);
+    HWND target = CaptureTarget(hwnd);
+    const bool written = CaptureWindowToPng(target, g_launcher.automation.captureFile);
+    if (target != hwnd) DestroyWindow(target);
+    DestroyWindow(hwnd);
+    PostQuitMessage(written ? 0 : kCaptureFailedQuitCode);
+}
+
+void OnLaunchRequest(WPARAM wParam) {
+    g_launcher.settings.selectedGame = LaunchRequestGameIndex(wParam);
+    LaunchSelectedGame();
+}
+
+LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        g_launcher.homeWindow = hwnd;
+        OnCreate(hwnd);
         return 0;
     case WM_DESTROY:
-        SaveLauncherSettings();
-        PostQuitMessage(0);
+        OnDestroy();
+        return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) LayoutHomeControls(hwnd);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC hdc = BeginPaint(hwnd, &paint);
+        PaintHomeBackground(hwnd, hdc);
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintHomeBackground(hwnd, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
+        return 1;  // the background painter covers every pixel
+    case WM_DRAWITEM:
+        DrawHomeItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return 1;
-    case WM_PAINT:
-        OnPaint(hwnd);
-        return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize.x = static_cast<LONG>(kMinTrackWidth * g_launcher.dpiScale);
         info->ptMinTrackSize.y = static_cast<LONG>(kMinTrackHeight * g_launcher.dpiScale);
         return 0;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(hwnd, wParam, lParam);
+        return 0;
+    case WM_KEYDOWN:
+        if (OnKeyDown(wParam)) return 0;
+        break;
+    case WM_COMMAND:
+        OnCommand(hwnd, LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        OnClose(hwnd);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kGameWatchTimerId) {
+            OnGameWatch(hwnd);
+        } else if (wParam == kCaptureTimerId) {
+            OnCaptureTick(hwnd);
+        }
+        return 0;
+    case kLaunchRequestMessage:
+        OnLaunchRequest(wParam);
+        return 0;
     default:
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+}  // namespace
+
+void SelectGame(int index) {
+    g_launcher.settings.selectedGame = std::clamp(index, 0, kGameCount - 1);
+    for (int game = 0; game < kGameCount; ++game) {
+        if (HWND card = GameCard(game)) InvalidateRect(card, nullptr, FALSE);
+    }
+    if (HWND home = g_launcher.homeWindow) {
+        SetDlgItemTextW(home, kPlayId, PlayText(g_launcher.settings.selectedGame));
+        InvalidateRect(home, nullptr, FALSE);
+    }
+    SaveLauncherSettings();
+}
+
+bool IsLauncherIdle() { return g_launcher.gameProcess == nullptr && !IsInstallationRunActive(); }
+
+int LaunchRequestGameIndex(WPARAM wParam) {
+    // Only the low 32 bits carry the index, read as signed: a "negative" index means game 1.
+    const int requested = static_cast<int>(static_cast<unsigned int>(wParam & 0xFFFFFFFFu));
+    return std::clamp(requested, 0, kGameCount - 1);
+}
+
+std::wstring AboutText() {
+    return std::wstring(kProductName) + L" - version " + kVersionText +
+           L"\n\nAn independent Windows fan project for Talvaro GP (World) and Orlen Kastri\u2019s "
+           L"Talvaro GP II. Translated 68000 code runs with a fallback for remaining paths; it is a "
+           L"hybrid recompilation, not a complete static one."
+           L"\n\nContinuous zoom, arcade art and effects, team colours, analog steering, widescreen "
+           L"and CRT filters. Network play is not implemented."
+           L"\n\nClassic covers: libretro-thumbnails. Fonts: Barlow / OFL. CRT: koko-aio. See "
+           L"CREDITS.md and THIRD_PARTY_NOTICES.md."
+           L"\n\nSupport the project: " +
+           kDonationPage;
+}
+
+LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (UpdateMessageFilter(hwnd, message, wParam, lParam)) return 0;
+    try {
+        return HandleMessage(hwnd, message, wParam, lParam);
+    } catch (const std::exception&) {
+        // Only allocation can throw here; a message that could not be handled is dropped.
+        return 0;
     }
 }

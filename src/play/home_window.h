@@ -2,9 +2,16 @@
 // The home window: game selection, commands, the game watch and the automation runs.
 #include <windows.h>
 
+#include <string>
+
 inline constexpr wchar_t kHomeWindowClass[] = L"TalvaroOvra";
 // Posted in a launch run: wParam = game index.
 inline constexpr UINT kLaunchRequestMessage = WM_APP + 31;
+
+// The home window's timers: the running game is polled, and a capture run waits a few ticks
+// so that every window has painted before it is photographed.
+inline constexpr UINT_PTR kGameWatchTimerId = 1;
+inline constexpr UINT_PTR kCaptureTimerId = 2;
 
 LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
@@ -13,3 +20,9 @@ void SelectGame(int index);
 
 // True when no game is running and no installation run is active.
 bool IsLauncherIdle();
+
+// The launch request's wParam as a game index: read as a signed int, clamped to 0..1.
+int LaunchRequestGameIndex(WPARAM wParam);
+
+// The About box's text, ending with the donation page's address.
+std::wstring AboutText();

@@ -1,0 +1,16 @@
+#pragma once
+// The record a launch run leaves for the package's checks: which game ran and how it ended.
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+// {"game":N,"exit_code":C,"launched_by_native_ui":true} with no spaces and no line end; the
+// exit code as an unsigned 32-bit number.
+std::string LaunchRunRecordText(int gameNumber, DWORD exitCode);
+
+// root / ".local" / ("qa-launch-" + stem + ".json").
+std::filesystem::path LaunchRunRecordFile(const std::filesystem::path& root, int index);
+
+// Creates or truncates the file; a failed write is not reported.
+void WriteLaunchRunRecord(const std::filesystem::path& root, int index, DWORD exitCode);
