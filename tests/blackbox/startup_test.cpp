@@ -1,25 +1,12 @@
 // Start-up as a user meets it: the installation lock, missing files, run modes, window size.
 #include <gtest/gtest.h>
 
-#include "harness.h"
+#include "play_support.h"
 
 using namespace bb;
 
 namespace {
-constexpr wchar_t kHomeClass[] = L"TalvaroOvra";
-constexpr auto kStartTimeout = 20s;
-
-Process StartLauncher(const Installation& installation, const std::wstring& arguments = L"",
-                      const std::map<std::wstring, std::wstring>& env = {}) {
-    Process process = Process::Start(installation.launcher(), arguments, installation.root(), env);
-    EXPECT_TRUE(process.started()) << "could not start the launcher";
-    return process;
-}
-
-HWND WaitForHome(const Process& process) {
-    const std::optional<Window> home = process.FindWindowOfClass(kHomeClass, kStartTimeout);
-    return home ? home->hwnd : nullptr;
-}
+constexpr auto kStartTimeout = kLaunchTimeout;
 
 // Closes the home window like the close box does and returns the exit code.
 std::optional<DWORD> CloseHome(Process& process, HWND home) {
