@@ -4,6 +4,8 @@
 
 #include <cwchar>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -28,9 +30,13 @@ struct DrawingKit {
     std::unique_ptr<FontFamily> regular;
     std::unique_ptr<Image> masthead;
     std::unique_ptr<Image> cards[2];
-    // The name GDI+ gives its generic sans-serif family, read once per GDI+ session so that every
-    // text call can make (and delete) its own family object.
+    // Decodes the three images while start-up goes on; the images belong to it until it is
+    // joined (AwaitArtwork), and nothing else touches them before.
+    std::thread artworkLoader;
+    // The name GDI+ gives its generic sans-serif family, read when a text call first needs it
+    // (only the fallbacks do) and then kept for the GDI+ session.
     std::wstring genericSansSerif;
+    bool genericSansSerifRead = false;
     HFONT uiFont = nullptr;
     HBRUSH darkBrush = nullptr;
     std::vector<void (*)()> cacheReleases;
@@ -75,6 +81,27 @@ std::unique_ptr<FontFamily> FamilyFromCollection(const PrivateFontCollection& co
 bool FamilyUsable(const FontFamily* family) {
     return family != nullptr && family->IsAvailable();
 }
+
+const std::wstring& GenericSansSerif() {
+    if (!g_kit.genericSansSerifRead) {
+        g_kit.genericSansSerif = GenericSansSerifName();
+        g_kit.genericSansSerifRead = true;
+    }
+    return g_kit.genericSansSerif;
+}
+
+void LoadArtwork(const fs::path& artFolder) {
+    g_kit.masthead = LoadImageFile(artFolder / kMastheadFile);
+    for (int game = 0; game < 2; ++game) {
+        g_kit.cards[game] = LoadImageFile(artFolder / (L"tlvr" + std::to_wstring(game + 1) + L".png"));
+    }
+}
+
+// Every reader of the artwork comes through here first. Only one thread at a time draws (the
+// GUI thread, or the one it waits for), so the join is never raced.
+void AwaitArtwork() {
+    if (g_kit.artworkLoader.joinable()) g_kit.artworkLoader.join();
+}
 }  // namespace
 
 void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
@@ -96,11 +123,12 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
     } else {
         g_kit.regular = std::make_unique<FontFamily>(kRegularFamilyName);
     }
-    g_kit.genericSansSerif = GenericSansSerifName();
 
-    g_kit.masthead = LoadImageFile(artFolder / kMastheadFile);
-    for (int game = 0; game < 2; ++game) {
-        g_kit.cards[game] = LoadImageFile(artFolder / (L"tlvr" + std::to_wstring(game + 1) + L".png"));
+    // Decoding is the slowest part of start-up and nothing draws before the window exists.
+    try {
+        g_kit.artworkLoader = std::thread(LoadArtwork, artFolder);
+    } catch (const std::system_error&) {
+        LoadArtwork(artFolder);
     }
 
     g_kit.uiFont = CreateFontW(static_cast<int>(dpiScale * kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE,
@@ -110,6 +138,7 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
 }
 
 void ShutDownDrawingKit() {
+    AwaitArtwork();
     for (auto release : g_kit.cacheReleases) release();
     g_kit.cacheReleases.clear();
     for (auto& card : g_kit.cards) card.reset();
@@ -137,8 +166,14 @@ void AtDrawingKitShutDown(void (*release)()) {
     g_kit.cacheReleases.push_back(release);
 }
 
-Image* MastheadImage() { return g_kit.masthead.get(); }
-Image* CardImage(int index) { return (index == 0 || index == 1) ? g_kit.cards[index].get() : nullptr; }
+Image* MastheadImage() {
+    AwaitArtwork();
+    return g_kit.masthead.get();
+}
+Image* CardImage(int index) {
+    AwaitArtwork();
+    return (index == 0 || index == 1) ? g_kit.cards[index].get() : nullptr;
+}
 FontFamily* CondensedFamily() { return g_kit.condensed.get(); }
 FontFamily* RegularFamily() { return g_kit.regular.get(); }
 
@@ -200,11 +235,15 @@ RectF DrawDisplayText(Graphics& graphics, const wchar_t* text, const RectF& rect
 
 void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
                    ARGB colour, bool bold) {
-    const FontFamily generic(g_kit.genericSansSerif.c_str());
-    const FontFamily* genericFamily = FamilyUsable(&generic) ? &generic : nullptr;
+    // The generic sans-serif family is made only on the paths that use it.
+    std::unique_ptr<FontFamily> generic;
+    auto genericFamily = [&generic]() -> const FontFamily* {
+        if (!generic) generic = std::make_unique<FontFamily>(GenericSansSerif().c_str());
+        return FamilyUsable(generic.get()) ? generic.get() : nullptr;
+    };
     // Bold text is Barlow Condensed Bold, regular text Barlow Regular.
     const FontFamily* preferredFamily =
-        bold ? g_kit.condensed.get() : (g_kit.regular ? g_kit.regular.get() : genericFamily);
+        bold ? g_kit.condensed.get() : (g_kit.regular ? g_kit.regular.get() : genericFamily());
     const INT style = bold ? FontStyleBold : FontStyleRegular;
     std::unique_ptr<Font> font;
     if (FamilyUsable(preferredFamily)) {
@@ -214,7 +253,7 @@ void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, f
         // Segoe UI, or the generic sans-serif face where Segoe UI is not installed. Made only
         // when needed: the fonts that are not chosen are never drawn with.
         const FontFamily segoe(kFallbackFamilyName);
-        const FontFamily* fallback = FamilyUsable(&segoe) ? &segoe : genericFamily;
+        const FontFamily* fallback = FamilyUsable(&segoe) ? &segoe : genericFamily();
         font = std::make_unique<Font>(fallback, emSize, style, UnitPixel);
     }
     StringFormat format(0);
