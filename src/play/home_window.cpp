@@ -41,6 +41,8 @@ bool GameRunning() { return g_launcher.gameProcess != nullptr; }
 
 void OnCreate(HWND hwnd) {
     g_launcher.homeWindow = hwnd;
+    // The picture is composed while the controls are made and the window is shown.
+    StartComposingHomeAhead(hwnd);
     CreateOwnerDrawnControl(hwnd, kGames[0].title, kCardGame1Id);
     CreateOwnerDrawnControl(hwnd, kGames[1].title, kCardGame2Id);
     CreateOwnerDrawnControl(hwnd, kPlayText, kPlayId);

@@ -49,6 +49,7 @@ ARGB CommandButtonFace(int id, UINT itemState, bool hot) {
 }
 
 void DrawHomeItem(const DRAWITEMSTRUCT& item) {
+    FinishComposingHomeAhead();
     if (item.CtlID == kCardGame1Id || item.CtlID == kCardGame2Id) {
         PaintGameCard(item);
     } else {

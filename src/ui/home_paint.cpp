@@ -1,7 +1,10 @@
 #include "ui/home_paint.h"
 
 #include <cmath>
+#include <exception>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
@@ -67,16 +70,26 @@ struct StaticKey {
     }
 };
 
+// A card's face with its artwork already rescaled, at the card's pixel size.
+struct CardFace {
+    CardFaceKey key{};
+    std::unique_ptr<CanvasSurface> surface;
+};
+
 struct HomeCanvasCache {
     std::unique_ptr<TitleShapes> titles;
     std::unique_ptr<CanvasSurface> staticLayer;
     StaticKey staticKey{};
     std::unique_ptr<CanvasSurface> canvas;  // the finished picture at the client size
     HomeScene canvasScene{};
+    CardFace cardFaces[kGameCount];
 };
 HomeCanvasCache g_cache;
 
-void ReleaseHomeCaches() { g_cache = HomeCanvasCache{}; }
+void ReleaseHomeCaches() {
+    FinishComposingHomeAhead();
+    g_cache = HomeCanvasCache{};
+}
 
 const TitleShapes& Titles() {
     if (!g_cache.titles) {
@@ -220,6 +233,47 @@ bool BringCanvas(const HomeScene& scene) {
     return true;
 }
 
+// The card's face colour with its artwork scaled to fit, in design units on a card w x h.
+void DrawCardFace(Graphics& graphics, float w, float h, ARGB face, Image* art) {
+    Fill(graphics, face, 0, 0, w, h);
+    if (!art) return;
+    const float artWidth = static_cast<float>(art->GetWidth());
+    const float artHeight = static_cast<float>(art->GetHeight());
+    // Leaves 77 units below for the caption and 10 on each side.
+    const float k = std::min((h - 77.0f) / artHeight, (w - 20.0f) / artWidth);
+    graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+    graphics.DrawImage(art, RectF((w - artWidth * k) / 2.0f, 10.0f, artWidth * k, artHeight * k), 0, 0,
+                       artWidth, artHeight, UnitPixel);
+}
+
+// The settings every card paint draws with, on a card `scale` times its design size.
+void PrepareCardGraphics(Graphics& graphics, float scale) {
+    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
+    graphics.ScaleTransform(scale, scale);
+}
+
+// Brings the game's cached face up to the key; false when no off-screen memory could be had.
+bool BringCardFace(int game, const CardFaceKey& key) {
+    CardFace& cached = g_cache.cardFaces[game];
+    AtDrawingKitShutDown(ReleaseHomeCaches);
+    if (cached.surface && cached.key == key) return true;
+    if (!cached.surface || cached.surface->width() != key.width || cached.surface->height() != key.height) {
+        cached.surface = CanvasSurface::Create(key.width, key.height);
+        if (!cached.surface) return false;
+    }
+    // Starts opaque, so edge smoothing of the face fill blends with the face colour itself.
+    cached.surface->Fill(key.face);
+    // Drawn through the surface's DC, not its bitmap: GDI+ blends the artwork's smoothed edges
+    // onto a DC differently (by a level here and there), and the card itself is a DC.
+    Graphics graphics(cached.surface->dc());
+    PrepareCardGraphics(graphics, key.scale);
+    DrawCardFace(graphics, static_cast<float>(key.width) / key.scale,
+                 static_cast<float>(key.height) / key.scale, key.face, key.art);
+    cached.key = key;
+    return true;
+}
+
 // Without memory for the cache: the picture is composed for this paint alone.
 void PaintUncached(HDC hdc, const HomeScene& scene) {
     Bitmap bitmap(scene.width, scene.height, PixelFormat32bppPARGB);
@@ -249,6 +303,7 @@ CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
 }
 
 void ForgetHomeCanvas(bool staticLayerToo) {
+    FinishComposingHomeAhead();
     if (staticLayerToo) g_cache.staticLayer.reset();
     g_cache.canvas.reset();
 }
@@ -263,9 +318,13 @@ HomeScene SceneOf(HWND hwnd) {
 }
 }  // namespace
 
-void PaintHomeBackgroundUncached(HWND hwnd, HDC hdc) { PaintUncached(hdc, SceneOf(hwnd)); }
+void PaintHomeBackgroundUncached(HWND hwnd, HDC hdc) {
+    FinishComposingHomeAhead();
+    PaintUncached(hdc, SceneOf(hwnd));
+}
 
 void PaintHomeBackground(HWND hwnd, HDC hdc) {
+    FinishComposingHomeAhead();
     const HomeScene scene = SceneOf(hwnd);
     if (BringCanvas(scene)) {
         g_cache.canvas->CopyTo(hdc);
@@ -275,34 +334,39 @@ void PaintHomeBackground(HWND hwnd, HDC hdc) {
     }
 }
 
-void PaintGameCard(const DRAWITEMSTRUCT& item) {
+namespace {
+Image* UsableCardImage(int game) {
+    Image* art = CardImage(game);
+    return IsImageUsable(art) ? art : nullptr;
+}
+
+CardFaceKey CardFaceKeyFor(int game, int width, int height, float scale) {
+    return CardFaceKey{width, height, UsableCardImage(game), scale,
+                       CardFaceColour(game == g_launcher.settings.selectedGame)};
+}
+
+void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
     const int game = static_cast<int>(item.CtlID) - kCardGame1Id;
     if (game < 0 || game >= kGameCount) return;
+    FinishComposingHomeAhead();
     const bool selected = game == g_launcher.settings.selectedGame;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
     const bool hot = HotControl() == static_cast<int>(item.CtlID);
     const bool installed = IsGameInstalled(game);
     const float scale = HomeCanvasFit().scale;
+    const int width = item.rcItem.right - item.rcItem.left;
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    const CardFaceKey key = CardFaceKeyFor(game, width, height, scale);
+
+    // The face goes on first with GDI, before GDI+ takes the DC.
+    const bool faceCopied = cacheFace && BringCardFace(game, key);
+    if (faceCopied) g_cache.cardFaces[game].surface->CopyTo(item.hDC);
 
     Graphics graphics(item.hDC);
-    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
-    graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
-    graphics.ScaleTransform(scale, scale);
-    const float w = static_cast<float>(item.rcItem.right - item.rcItem.left) / scale;
-    const float h = static_cast<float>(item.rcItem.bottom - item.rcItem.top) / scale;
-
-    Fill(graphics, CardFaceColour(selected), 0, 0, w, h);
-
-    Image* art = CardImage(game);
-    if (IsImageUsable(art)) {
-        const float artWidth = static_cast<float>(art->GetWidth());
-        const float artHeight = static_cast<float>(art->GetHeight());
-        // Leaves 77 units below for the caption and 10 on each side.
-        const float k = std::min((h - 77.0f) / artHeight, (w - 20.0f) / artWidth);
-        graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
-        graphics.DrawImage(art, RectF((w - artWidth * k) / 2.0f, 10.0f, artWidth * k, artHeight * k),
-                           0, 0, artWidth, artHeight, UnitPixel);
-    }
+    PrepareCardGraphics(graphics, scale);
+    const float w = static_cast<float>(width) / scale;
+    const float h = static_cast<float>(height) / scale;
+    if (!faceCopied) DrawCardFace(graphics, w, h, key.face, key.art);
 
     if (selected) {
         Fill(graphics, kAccentColour, 10, h - 61, w - 20, 3);
@@ -318,5 +382,66 @@ void PaintGameCard(const DRAWITEMSTRUCT& item) {
     if (border.width > 0.0f) {
         Pen pen(Color(border.colour), border.width);
         graphics.DrawRectangle(&pen, 1.0f, 1.0f, w - 2.0f, h - 2.0f);
+    }
+}
+}  // namespace
+
+void PaintGameCard(const DRAWITEMSTRUCT& item) { PaintCard(item, true); }
+void PaintGameCardUncached(const DRAWITEMSTRUCT& item) { PaintCard(item, false); }
+
+bool CardFaceKey::operator==(const CardFaceKey& o) const {
+    return width == o.width && height == o.height && art == o.art && scale == o.scale && face == o.face;
+}
+
+// Composing ahead of the first paint. Between the home window's creation and its first paint
+// the GUI thread creates the controls and shows the window, which takes about as long as
+// composing the picture; so one worker thread composes the background and the card faces for
+// the client size the window was created with, into the same caches a paint fills. Until it is
+// joined the caches and every GDI+ object belong to it: each painter joins it first
+// (FinishComposingHomeAhead), and nothing on the GUI thread uses GDI+ outside a painter. A
+// paint then finds the caches keyed as usual: what was composed for another size or scene is
+// simply composed again.
+namespace {
+std::thread g_composer;
+}  // namespace
+
+void FinishComposingHomeAhead() {
+    if (g_composer.joinable()) g_composer.join();
+}
+
+namespace {
+
+struct AheadWork {
+    HomeScene scene;
+    CardFaceKey cards[kGameCount];
+};
+
+void ComposeAhead(const AheadWork& work) noexcept {
+    try {
+        if (!BringCanvas(work.scene)) g_cache.canvas.reset();
+        for (int game = 0; game < kGameCount; ++game) BringCardFace(game, work.cards[game]);
+    } catch (const std::exception&) {
+        // Out of memory part-way: drop what may be half made; the paint composes it afresh.
+        g_cache.staticLayer.reset();
+        g_cache.canvas.reset();
+        for (CardFace& face : g_cache.cardFaces) face.surface.reset();
+    }
+}
+}  // namespace
+
+void StartComposingHomeAhead(HWND hwnd) {
+    FinishComposingHomeAhead();
+    // Everything the worker reads of the launcher's state is read here, on the GUI thread.
+    AheadWork work{SceneOf(hwnd), {}};
+    const CanvasFit fit = FitHomeCanvas(work.scene.width, work.scene.height);
+    for (int game = 0; game < kGameCount; ++game) {
+        const RECT r = PlaceOnCanvas(HomeControlDesignRect(kCardGame1Id + game), fit);
+        work.cards[game] = CardFaceKeyFor(game, r.right - r.left, r.bottom - r.top, fit.scale);
+    }
+    AtDrawingKitShutDown(ReleaseHomeCaches);
+    try {
+        g_composer = std::thread(ComposeAhead, work);
+    } catch (const std::system_error&) {
+        // No thread: the first paint composes as it always can.
     }
 }

@@ -10,6 +10,26 @@
 void PaintHomeBackground(HWND hwnd, HDC hdc);
 // WM_DRAWITEM for ids 100 and 101.
 void PaintGameCard(const DRAWITEMSTRUCT& item);
+// The same card with its face and artwork drawn afresh: the reference the cached face must match.
+void PaintGameCardUncached(const DRAWITEMSTRUCT& item);
+
+// Starts composing, on a worker thread, what the first paint at the window's current client
+// size needs (WM_CREATE, where the client size is known). Every painter here waits for it.
+void StartComposingHomeAhead(HWND hwnd);
+// Waits for that worker: called before any GDI+ use on the GUI thread. Returns at once when
+// nothing is being composed.
+void FinishComposingHomeAhead();
+
+// What a card's cached face (its colour and rescaled artwork) was drawn for: a paint reuses it
+// only when all of these agree.
+struct CardFaceKey {
+    int width;   // the card's pixels
+    int height;
+    Gdiplus::Image* art;  // null when the artwork is missing or unusable
+    float scale;          // the layout scale
+    Gdiplus::ARGB face;
+    bool operator==(const CardFaceKey& o) const;
+};
 
 // The same picture composed for this paint alone, keeping nothing: the path taken when no
 // off-screen memory can be kept, and the reference the cached picture must match.

@@ -65,6 +65,20 @@ int ChannelDistance(ARGB a, ARGB b) {
     }
     return worst;
 }
+
+// "N pixels differ, worst by D of 255, first at (x, y)" for failure messages.
+std::string Difference(const PixelCanvas& a, const PixelCanvas& b) {
+    int differing = 0, worst = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const int d = ChannelDistance(a.Rgb(x, y), b.Rgb(x, y));
+            if (d != 0 && differing++ == 0) firstX = x, firstY = y;
+            worst = std::max(worst, d);
+        }
+    }
+    return std::to_string(differing) + " pixels differ, worst by " + std::to_string(worst) +
+           " of 255, first at (" + std::to_string(firstX) + ", " + std::to_string(firstY) + ")";
+}
 }  // namespace
 
 TEST_F(HomePaint, DesignSizeWithoutMastheadDrawsBandRulesAndMargin) {
@@ -187,6 +201,63 @@ TEST_F(HomePaint, ResizedWindowGetsAPictureOfItsNewSize) {
     EXPECT_PIXEL(wide, 640 + 600, 117, kRule);
 }
 
+TEST_F(HomePaint, PictureComposedAheadMatchesOnePaintedWithoutIt) {
+    const fs::path art = PackageArtFolder();
+    ASSERT_FALSE(art.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";
+    StartKit(art);
+    HWND home = Window(1280, 800);
+    PixelCanvas ahead(1280, 800), plain(1280, 800);
+
+    StartComposingHomeAhead(home);
+    PaintHomeBackground(home, ahead.dc());
+    ForgetHomeCanvas();
+    PaintHomeBackground(home, plain.dc());
+    EXPECT_TRUE(ahead.SameAs(plain)) << "the picture composed ahead differs from a paint's own";
+
+    // A game installed after the worker read the scene still shows at the first paint.
+    ForgetHomeCanvas();
+    StartComposingHomeAhead(home);
+    Install(0);
+    PaintHomeBackground(home, ahead.dc());
+    ForgetHomeCanvas();
+    PaintHomeBackground(home, plain.dc());
+    EXPECT_TRUE(ahead.SameAs(plain)) << "the first paint after composing ahead was stale";
+
+    // Composed for a size the window no longer has: the paint is of the new size.
+    ForgetHomeCanvas();
+    StartComposingHomeAhead(home);
+    SetWindowPos(home, nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PixelCanvas resized(1000, 700), resizedPlain(1000, 700);
+    PaintHomeBackground(home, resized.dc());
+    ForgetHomeCanvas();
+    PaintHomeBackground(home, resizedPlain.dc());
+    EXPECT_TRUE(resized.SameAs(resizedPlain)) << "a picture composed for the old size was shown";
+}
+
+TEST(CardFaceKeys, AFaceIsReusedOnlyWhenEveryPartAgrees) {
+    Bitmap first(4, 4, PixelFormat32bppPARGB), second(4, 4, PixelFormat32bppPARGB);
+    const CardFaceKey key{426, 414, &first, 1.0f, kPanel};
+    CardFaceKey same = key;
+    EXPECT_TRUE(same == key);
+    CardFaceKey other = key;
+    other.width = 425;
+    EXPECT_FALSE(other == key) << "width";
+    other = key;
+    other.height = 415;
+    EXPECT_FALSE(other == key) << "height";
+    other = key;
+    other.art = &second;
+    EXPECT_FALSE(other == key) << "artwork";
+    other.art = nullptr;
+    EXPECT_FALSE(other == key) << "artwork gone";
+    other = key;
+    other.scale = 1.25f;
+    EXPECT_FALSE(other == key) << "scale";
+    other = key;
+    other.face = kSelectedPanel;
+    EXPECT_FALSE(other == key) << "face colour";
+}
+
 class GameCardPaint : public HomePaint {
 protected:
     std::unique_ptr<PixelCanvas> PaintCard(int id, UINT state) {
@@ -201,7 +272,66 @@ protected:
         DrawHomeItem(item);
         return canvas;
     }
+    // The card at a client size's layout, through the cached painter or drawn afresh.
+    std::unique_ptr<PixelCanvas> PaintCardAt(int id, SIZE client, bool cached) {
+        const CanvasFit fit = FitHomeCanvas(client.cx, client.cy);
+        SetHomeCanvasFit(fit);
+        const RECT r = PlaceOnCanvas(HomeControlDesignRect(id), fit);
+        auto canvas = std::make_unique<PixelCanvas>(r.right - r.left, r.bottom - r.top);
+        canvas->Fill(0xFF00FF00);  // whatever was there must not show through
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = static_cast<UINT>(id);
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hDC = canvas->dc();
+        item.rcItem = RECT{0, 0, r.right - r.left, r.bottom - r.top};
+        if (cached) {
+            PaintGameCard(item);
+        } else {
+            PaintGameCardUncached(item);
+        }
+        return canvas;
+    }
 };
+
+TEST_F(GameCardPaint, CachedFaceGivesTheCardDrawnAfresh) {
+    const fs::path art = PackageArtFolder();
+    ASSERT_FALSE(art.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";
+    StartKit(art);
+    SetHotControl(-1);
+    g_launcher.settings.selectedGame = 0;
+    for (const SIZE client : {SIZE{1280, 800}, SIZE{1280, 800}, SIZE{1733, 911}, SIZE{1000, 700}}) {
+        for (int id : {kCardGame1Id, kCardGame2Id}) {
+            const auto cached = PaintCardAt(id, client, true);
+            const auto direct = PaintCardAt(id, client, false);
+            EXPECT_TRUE(cached->SameAs(*direct)) << "card " << id << " at " << client.cx << "x"
+                                                 << client.cy << ": " << Difference(*cached, *direct);
+        }
+    }
+    // Selection changes the face colour: the cached face follows.
+    g_launcher.settings.selectedGame = 1;
+    for (int id : {kCardGame1Id, kCardGame2Id}) {
+        const auto cached = PaintCardAt(id, SIZE{1000, 700}, true);
+        const auto direct = PaintCardAt(id, SIZE{1000, 700}, false);
+        EXPECT_TRUE(cached->SameAs(*direct))
+            << "card " << id << " after the selection changed: " << Difference(*cached, *direct);
+    }
+}
+
+TEST_F(GameCardPaint, CardsComposedAheadMatchCardsDrawnAfresh) {
+    const fs::path art = PackageArtFolder();
+    ASSERT_FALSE(art.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";
+    StartKit(art);
+    SetHotControl(-1);
+    g_launcher.settings.selectedGame = 1;
+    HWND home = Window(1280, 800);
+    StartComposingHomeAhead(home);
+    for (int id : {kCardGame1Id, kCardGame2Id}) {
+        const auto cached = PaintCardAt(id, SIZE{1280, 800}, true);
+        const auto direct = PaintCardAt(id, SIZE{1280, 800}, false);
+        EXPECT_TRUE(cached->SameAs(*direct)) << "card " << id << ": " << Difference(*cached, *direct);
+    }
+}
 
 TEST_F(GameCardPaint, SelectedCardHasItsFaceAccentLineAndBorder) {
     StartKit(emptyArt_.path());
