@@ -18,6 +18,7 @@
 #include "play/launcher_settings.h"
 #include "resources/resource_ids.h"
 #include "ui/drawing_kit.h"
+#include "ui/home_paint.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
 
@@ -80,8 +81,13 @@ HWND CreateHomeWindow(HINSTANCE instance) {
         workArea, g_launcher.dpiScale, g_launcher.automation.requestedWidth,
         g_launcher.automation.requestedHeight, sizeVariable.empty() ? nullptr : sizeVariable.c_str());
     const std::wstring title = std::wstring(kProductName) + L" - " + kVersionText;
-    return CreateWindowExW(g_launcher.IsAutomationRun() ? WS_EX_NOACTIVATE : 0, kHomeWindowClass,
-                           title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.x, place.y,
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    const DWORD exStyle = g_launcher.IsAutomationRun() ? WS_EX_NOACTIVATE : 0;
+    // The first picture is composed while the window is being created.
+    RECT frame = {};
+    AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, GetDpiForSystem());
+    StartComposingHomeAhead(place.width - (frame.right - frame.left), place.height - (frame.bottom - frame.top));
+    return CreateWindowExW(exStyle, kHomeWindowClass, title.c_str(), style, place.x, place.y,
                            place.width, place.height, nullptr, nullptr, instance, nullptr);
 }
 

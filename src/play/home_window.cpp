@@ -41,8 +41,10 @@ bool GameRunning() { return g_launcher.gameProcess != nullptr; }
 
 void OnCreate(HWND hwnd) {
     g_launcher.homeWindow = hwnd;
-    // The picture is composed while the controls are made and the window is shown.
-    StartComposingHomeAhead(hwnd);
+    // Composing started before the window existed, for the size it was expected to get.
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    StartComposingHomeAhead(client.right - client.left, client.bottom - client.top);
     CreateOwnerDrawnControl(hwnd, kGames[0].title, kCardGame1Id);
     CreateOwnerDrawnControl(hwnd, kGames[1].title, kCardGame2Id);
     CreateOwnerDrawnControl(hwnd, kPlayText, kPlayId);

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 #include <string>
-#include <system_error>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -96,12 +96,6 @@ void LoadArtwork(const fs::path& artFolder) {
         g_kit.cards[game] = LoadImageFile(artFolder / (L"tlvr" + std::to_wstring(game + 1) + L".png"));
     }
 }
-
-// Every reader of the artwork comes through here first. Only one thread at a time draws (the
-// GUI thread, or the one it waits for), so the join is never raced.
-void AwaitArtwork() {
-    if (g_kit.artworkLoader.joinable()) g_kit.artworkLoader.join();
-}
 }  // namespace
 
 void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
@@ -127,7 +121,7 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
     // Decoding is the slowest part of start-up and nothing draws before the window exists.
     try {
         g_kit.artworkLoader = std::thread(LoadArtwork, artFolder);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         LoadArtwork(artFolder);
     }
 
@@ -138,9 +132,10 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
 }
 
 void ShutDownDrawingKit() {
-    AwaitArtwork();
+    // The caches first: their releases also end any drawing still under way.
     for (auto release : g_kit.cacheReleases) release();
     g_kit.cacheReleases.clear();
+    AwaitArtwork();
     for (auto& card : g_kit.cards) card.reset();
     g_kit.condensed.reset();
     g_kit.regular.reset();
@@ -154,6 +149,12 @@ void ShutDownDrawingKit() {
     if (g_kit.gdiplusStarted) GdiplusShutdown(g_kit.gdiplusToken);
     g_kit = DrawingKit{};
     CoUninitialize();
+}
+
+// Only one thread at a time draws (the GUI thread, or the one it waits for), so the join is
+// never raced.
+void AwaitArtwork() {
+    if (g_kit.artworkLoader.joinable()) g_kit.artworkLoader.join();
 }
 
 HFONT UiFont() { return g_kit.uiFont; }

@@ -1,10 +1,11 @@
 #include "ui/home_paint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <memory>
-#include <system_error>
 #include <thread>
+#include <utility>
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
@@ -393,55 +394,108 @@ bool CardFaceKey::operator==(const CardFaceKey& o) const {
     return width == o.width && height == o.height && art == o.art && scale == o.scale && face == o.face;
 }
 
-// Composing ahead of the first paint. Between the home window's creation and its first paint
-// the GUI thread creates the controls and shows the window, which takes about as long as
-// composing the picture; so one worker thread composes the background and the card faces for
-// the client size the window was created with, into the same caches a paint fills. Until it is
-// joined the caches and every GDI+ object belong to it: each painter joins it first
-// (FinishComposingHomeAhead), and nothing on the GUI thread uses GDI+ outside a painter. A
-// paint then finds the caches keyed as usual: what was composed for another size or scene is
-// simply composed again.
+// Composing ahead of the first paint. From just before the home window is created until its
+// first paint the GUI thread creates the window and its controls and shows it, which takes
+// about as long as composing the picture; so a worker thread (with one helper of its own)
+// composes the background and the card faces for the expected client size, into the same
+// caches a paint fills. Until it is joined the caches, the artwork and every GDI+ object belong
+// to it: each painter joins it first (FinishComposingHomeAhead), and nothing on the GUI thread
+// uses GDI+ or the artwork outside a painter. A paint then finds the caches keyed as usual:
+// what was composed for another size or scene is simply composed again.
 namespace {
-std::thread g_composer;
+// A thread that is joined when its owner goes, whatever way the scope is left.
+class JoiningThread {
+public:
+    JoiningThread() = default;
+    template <typename F, typename... Args>
+    explicit JoiningThread(F&& f, Args&&... args) : thread_(std::forward<F>(f), std::forward<Args>(args)...) {}
+    ~JoiningThread() { join(); }
+    JoiningThread(JoiningThread&&) = default;
+    JoiningThread& operator=(JoiningThread&& other) noexcept {
+        join();
+        thread_ = std::move(other.thread_);
+        return *this;
+    }
+    bool running() const { return thread_.joinable(); }
+    void join() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    std::thread thread_;
+};
+
+JoiningThread g_composer;
+SIZE g_composerClient{};  // the client size the running worker composes for
 }  // namespace
 
 void FinishComposingHomeAhead() {
-    if (g_composer.joinable()) g_composer.join();
+    if (g_composer.running()) g_composer.join();
 }
 
 namespace {
-
+// What the worker needs of the launcher's state, read on the GUI thread before it starts.
 struct AheadWork {
-    HomeScene scene;
-    CardFaceKey cards[kGameCount];
+    int width;
+    int height;
+    int selectedGame;
+    bool selectedInstalled;
 };
 
-void ComposeAhead(const AheadWork& work) noexcept {
+void ComposeCardFacesAhead(const AheadWork& work) noexcept {
     try {
-        if (!BringCanvas(work.scene)) g_cache.canvas.reset();
-        for (int game = 0; game < kGameCount; ++game) BringCardFace(game, work.cards[game]);
+        const CanvasFit fit = FitHomeCanvas(work.width, work.height);
+        for (int game = 0; game < kGameCount; ++game) {
+            const RECT r = PlaceOnCanvas(HomeControlDesignRect(kCardGame1Id + game), fit);
+            const CardFaceKey key{r.right - r.left, r.bottom - r.top, UsableCardImage(game), fit.scale,
+                                  CardFaceColour(game == work.selectedGame)};
+            BringCardFace(game, key);
+        }
     } catch (const std::exception&) {
-        // Out of memory part-way: drop what may be half made; the paint composes it afresh.
-        g_cache.staticLayer.reset();
-        g_cache.canvas.reset();
+        // Out of memory part-way: drop what may be half made; the paint draws it afresh.
         for (CardFace& face : g_cache.cardFaces) face.surface.reset();
     }
 }
+
+void ComposeBackgroundAhead(const AheadWork& work) noexcept {
+    try {
+        const HomeScene scene{work.width, work.height, MastheadImage() != nullptr, work.selectedGame,
+                              work.selectedInstalled};
+        if (!BringCanvas(scene)) g_cache.canvas.reset();
+    } catch (const std::exception&) {
+        g_cache.staticLayer.reset();
+        g_cache.canvas.reset();
+    }
+}
+
+// The card faces and the background share no GDI+ object (each image is drawn by one side
+// only), so once the artwork is decoded they are composed side by side; the card faces' thread
+// is joined before this one ends.
+void ComposeAhead(const AheadWork& work) noexcept {
+    AwaitArtwork();  // before a second thread reads it
+    JoiningThread cardFaces;
+    try {
+        cardFaces = JoiningThread(ComposeCardFacesAhead, work);
+    } catch (const std::exception&) {
+        ComposeCardFacesAhead(work);
+    }
+    ComposeBackgroundAhead(work);
+}
 }  // namespace
 
-void StartComposingHomeAhead(HWND hwnd) {
-    FinishComposingHomeAhead();
-    // Everything the worker reads of the launcher's state is read here, on the GUI thread.
-    AheadWork work{SceneOf(hwnd), {}};
-    const CanvasFit fit = FitHomeCanvas(work.scene.width, work.scene.height);
-    for (int game = 0; game < kGameCount; ++game) {
-        const RECT r = PlaceOnCanvas(HomeControlDesignRect(kCardGame1Id + game), fit);
-        work.cards[game] = CardFaceKeyFor(game, r.right - r.left, r.bottom - r.top, fit.scale);
+void StartComposingHomeAhead(int clientWidth, int clientHeight) {
+    if (g_composer.running() && g_composerClient.cx == clientWidth && g_composerClient.cy == clientHeight) {
+        return;  // already under way for this size
     }
+    FinishComposingHomeAhead();
+    const int selected = std::clamp(g_launcher.settings.selectedGame, 0, kGameCount - 1);
+    const AheadWork work{std::max(1, clientWidth), std::max(1, clientHeight), selected,
+                         IsGameInstalled(selected)};
     AtDrawingKitShutDown(ReleaseHomeCaches);
     try {
-        g_composer = std::thread(ComposeAhead, work);
-    } catch (const std::system_error&) {
+        g_composer = JoiningThread(ComposeAhead, work);
+        g_composerClient = SIZE{clientWidth, clientHeight};
+    } catch (const std::exception&) {
         // No thread: the first paint composes as it always can.
     }
 }

@@ -208,7 +208,7 @@ TEST_F(HomePaint, PictureComposedAheadMatchesOnePaintedWithoutIt) {
     HWND home = Window(1280, 800);
     PixelCanvas ahead(1280, 800), plain(1280, 800);
 
-    StartComposingHomeAhead(home);
+    StartComposingHomeAhead(1280, 800);
     PaintHomeBackground(home, ahead.dc());
     ForgetHomeCanvas();
     PaintHomeBackground(home, plain.dc());
@@ -216,7 +216,7 @@ TEST_F(HomePaint, PictureComposedAheadMatchesOnePaintedWithoutIt) {
 
     // A game installed after the worker read the scene still shows at the first paint.
     ForgetHomeCanvas();
-    StartComposingHomeAhead(home);
+    StartComposingHomeAhead(1280, 800);
     Install(0);
     PaintHomeBackground(home, ahead.dc());
     ForgetHomeCanvas();
@@ -225,7 +225,7 @@ TEST_F(HomePaint, PictureComposedAheadMatchesOnePaintedWithoutIt) {
 
     // Composed for a size the window no longer has: the paint is of the new size.
     ForgetHomeCanvas();
-    StartComposingHomeAhead(home);
+    StartComposingHomeAhead(1280, 800);
     SetWindowPos(home, nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PixelCanvas resized(1000, 700), resizedPlain(1000, 700);
     PaintHomeBackground(home, resized.dc());
@@ -324,8 +324,7 @@ TEST_F(GameCardPaint, CardsComposedAheadMatchCardsDrawnAfresh) {
     StartKit(art);
     SetHotControl(-1);
     g_launcher.settings.selectedGame = 1;
-    HWND home = Window(1280, 800);
-    StartComposingHomeAhead(home);
+    StartComposingHomeAhead(1280, 800);
     for (int id : {kCardGame1Id, kCardGame2Id}) {
         const auto cached = PaintCardAt(id, SIZE{1280, 800}, true);
         const auto direct = PaintCardAt(id, SIZE{1280, 800}, false);
