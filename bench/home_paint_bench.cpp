@@ -19,6 +19,7 @@
 #include "app/launcher_state.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_paint.h"
+#include "ui_test_support.h"
 
 namespace fs = std::filesystem;
 using namespace Gdiplus;
@@ -48,34 +49,6 @@ double Median(int runs, const std::function<void()>& body) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
-
-// A 32-bit DIB selected into a memory DC: the paint target, and the floor's copy source.
-struct Dib {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    Dib(int width, int height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, width, height, WHITENESS);
-    }
-    ~Dib() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    Dib(const Dib&) = delete;
-    Dib& operator=(const Dib&) = delete;
-};
 
 HWND MakeWindow(int width, int height) {
     static const bool registered = [] {
@@ -148,30 +121,31 @@ void NaivePaint(HDC target, int width, int height) {
 
 void Measure(int width, int height, int heavyRuns, int lightRuns) {
     HWND home = MakeWindow(width, height);
-    Dib target(width, height);
-    Dib source(width, height);
+    // The paint target, and the floor's copy source.
+    PixelCanvas target(width, height);
+    PixelCanvas source(width, height);
     Bitmap sourceBitmap(width, height, PixelFormat32bppPARGB);
 
     const double floorBlt =
-        Median(lightRuns, [&] { BitBlt(target.dc, 0, 0, width, height, source.dc, 0, 0, SRCCOPY); });
+        Median(lightRuns, [&] { BitBlt(target.dc(), 0, 0, width, height, source.dc(), 0, 0, SRCCOPY); });
     const double floorDrawImage = Median(lightRuns, [&] {
-        Graphics g(target.dc);
+        Graphics g(target.dc());
         g.DrawImage(&sourceBitmap, 0, 0);
     });
-    const double naive = Median(heavyRuns, [&] { NaivePaint(target.dc, width, height); });
+    const double naive = Median(heavyRuns, [&] { NaivePaint(target.dc(), width, height); });
     const double fullRebuild = Median(heavyRuns, [&] {
         ForgetHomeCanvas(false);
-        PaintHomeBackground(home, target.dc);
+        PaintHomeBackground(home, target.dc());
     });
     const double cold = Median(heavyRuns, [&] {
         ForgetHomeCanvas(true);
-        PaintHomeBackground(home, target.dc);
+        PaintHomeBackground(home, target.dc());
     });
     const double sceneRebuild = Median(heavyRuns, [&] {
         g_launcher.settings.selectedGame = 1 - g_launcher.settings.selectedGame;
-        PaintHomeBackground(home, target.dc);
+        PaintHomeBackground(home, target.dc());
     });
-    const double unchanged = Median(lightRuns, [&] { PaintHomeBackground(home, target.dc); });
+    const double unchanged = Median(lightRuns, [&] { PaintHomeBackground(home, target.dc()); });
     const double floor = std::min(floorBlt, floorDrawImage);
 
     std::printf("%4dx%-4d  floor BitBlt %7.2f ms  floor DrawImage %7.2f ms  naive %8.2f ms\n", width, height,
