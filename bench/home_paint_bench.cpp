@@ -125,6 +125,13 @@ void Measure(int width, int height, int heavyRuns, int lightRuns) {
     PixelCanvas target(width, height);
     PixelCanvas source(width, height);
     Bitmap sourceBitmap(width, height, PixelFormat32bppPARGB);
+    // Written once, as a real picture is: a never-touched source reads the shared zero page and
+    // copies faster than any bitmap with pixels in it could.
+    source.Fill(kCanvasMargin);
+    {
+        Graphics g(&sourceBitmap);
+        g.Clear(Color(kCanvasMargin));
+    }
 
     const double floorBlt =
         Median(lightRuns, [&] { BitBlt(target.dc(), 0, 0, width, height, source.dc(), 0, 0, SRCCOPY); });

@@ -23,7 +23,10 @@ GamePlaces CurrentGamePlaces() {
     return GamePlaces{g_launcher.root, LauncherFolder()};
 }
 
-fs::path GameFolder(const GamePlaces& places, int index) {
+namespace {
+// The game's folder, with whether its executable was seen there: the first three candidates
+// are only chosen for an executable they hold; the last resort is chosen unseen.
+fs::path FindGameFolder(const GamePlaces& places, int index, bool* executableSeen) {
     const std::wstring stem = kGames[index].stem;
     const std::wstring exe = ExecutableName(index);
     const fs::path candidates[] = {
@@ -32,9 +35,28 @@ fs::path GameFolder(const GamePlaces& places, int index) {
         places.root / L"build" / L"native20" / L"bin" / stem,
     };
     for (const fs::path& folder : candidates) {
-        if (PathExists(folder / exe)) return folder;
+        if (PathExists(folder / exe)) {
+            *executableSeen = true;
+            return folder;
+        }
     }
+    *executableSeen = false;
     return places.root / L"build" / L"native06" / L"bin" / stem;
+}
+
+// The ROM input, with whether it was seen: the placed ROM is only chosen when it exists.
+fs::path FindRomInput(const GamePlaces& places, int index, bool* seen) {
+    const std::wstring stem = kGames[index].stem;
+    const fs::path placed = places.root / L"roms" / (stem + L".bin");
+    *seen = PathExists(placed);
+    if (*seen) return placed;
+    return places.root / L".local" / L"build-inputs" / stem / L"game.bin";
+}
+}  // namespace
+
+fs::path GameFolder(const GamePlaces& places, int index) {
+    bool seen = false;
+    return FindGameFolder(places, index, &seen);
 }
 
 fs::path GameExecutable(const GamePlaces& places, int index) {
@@ -42,12 +64,15 @@ fs::path GameExecutable(const GamePlaces& places, int index) {
 }
 
 fs::path RomInput(const GamePlaces& places, int index) {
-    const std::wstring stem = kGames[index].stem;
-    const fs::path placed = places.root / L"roms" / (stem + L".bin");
-    if (PathExists(placed)) return placed;
-    return places.root / L".local" / L"build-inputs" / stem / L"game.bin";
+    bool seen = false;
+    return FindRomInput(places, index, &seen);
 }
 
+// Asked at every paint, so nothing is tested twice.
 bool IsGameInstalled(const GamePlaces& places, int index) {
-    return PathExists(GameExecutable(places, index)) && PathExists(RomInput(places, index));
+    bool seen = false;
+    const fs::path folder = FindGameFolder(places, index, &seen);
+    if (!seen && !PathExists(folder / ExecutableName(index))) return false;
+    const fs::path rom = FindRomInput(places, index, &seen);
+    return seen || PathExists(rom);
 }

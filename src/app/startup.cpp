@@ -83,10 +83,6 @@ HWND CreateHomeWindow(HINSTANCE instance) {
     const std::wstring title = std::wstring(kProductName) + L" - " + kVersionText;
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     const DWORD exStyle = g_launcher.IsAutomationRun() ? WS_EX_NOACTIVATE : 0;
-    // The first picture is composed while the window is being created.
-    RECT frame = {};
-    AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, GetDpiForSystem());
-    StartComposingHomeAhead(place.width - (frame.right - frame.left), place.height - (frame.bottom - frame.top));
     return CreateWindowExW(exStyle, kHomeWindowClass, title.c_str(), style, place.x, place.y,
                            place.width, place.height, nullptr, nullptr, instance, nullptr);
 }

@@ -11,6 +11,7 @@
 #include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
 #include "ui/command_buttons.h"
+#include "ui/home_layout.h"
 #include "ui/home_paint.h"
 #include "ui/video_window.h"
 #include "ui/window_capture.h"
@@ -41,10 +42,10 @@ bool GameRunning() { return g_launcher.gameProcess != nullptr; }
 
 void OnCreate(HWND hwnd) {
     g_launcher.homeWindow = hwnd;
-    // Composing started before the window existed, for the size it was expected to get.
+    // The controls are created where this layout puts them.
     RECT client = {};
     GetClientRect(hwnd, &client);
-    StartComposingHomeAhead(client.right - client.left, client.bottom - client.top);
+    SetHomeCanvasFit(FitHomeCanvas(client.right - client.left, client.bottom - client.top));
     CreateOwnerDrawnControl(hwnd, kGames[0].title, kCardGame1Id);
     CreateOwnerDrawnControl(hwnd, kGames[1].title, kCardGame2Id);
     CreateOwnerDrawnControl(hwnd, kPlayText, kPlayId);

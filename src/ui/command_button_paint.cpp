@@ -49,7 +49,6 @@ ARGB CommandButtonFace(int id, UINT itemState, bool hot) {
 }
 
 void DrawHomeItem(const DRAWITEMSTRUCT& item) {
-    FinishComposingHomeAhead();
     if (item.CtlID == kCardGame1Id || item.CtlID == kCardGame2Id) {
         PaintGameCard(item);
     } else {

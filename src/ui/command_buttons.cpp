@@ -82,15 +82,28 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-void Place(HWND control, const CanvasFit& fit) {
+// Adds the control's move to the batch unless it already sits there; a failed batch (null)
+// is passed on, and the caller places the controls one by one.
+HDWP Place(HDWP batch, HWND control, const CanvasFit& fit) {
     const RECT r = PlaceOnCanvas(HomeControlDesignRect(GetDlgCtrlID(control)), fit);
-    MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    RECT now = {};
+    GetWindowRect(control, &now);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&now), 2);
+    if (EqualRect(&now, &r)) return batch;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!batch) {
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+        return nullptr;
+    }
+    return DeferWindowPos(batch, control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
 }
 }  // namespace
 
 HWND CreateOwnerDrawnControl(HWND parent, const wchar_t* text, int id) {
+    // Created where the current layout puts it: a move after creation costs a redraw.
+    const RECT r = PlaceOnCanvas(HomeControlDesignRect(id), HomeCanvasFit());
     HWND control = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
-                                   0, 0, 1, 1, parent,
+                                   r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    g_launcher.instance, nullptr);
     if (!control) return nullptr;
@@ -105,11 +118,23 @@ void LayoutHomeControls(HWND home) {
     GetClientRect(home, &client);
     const CanvasFit fit = FitHomeCanvas(client.right - client.left, client.bottom - client.top);
     SetHomeCanvasFit(fit);
-    for (HWND card : g_cards) {
-        if (card) Place(card, fit);
-    }
-    for (HWND control : g_buttons) {
-        if (!IsCardId(GetDlgCtrlID(control))) Place(control, fit);
+    auto placeAll = [&fit](HDWP batch) {
+        for (HWND card : g_cards) {
+            if (card) batch = Place(batch, card, fit);
+        }
+        for (HWND control : g_buttons) {
+            if (!IsCardId(GetDlgCtrlID(control))) batch = Place(batch, control, fit);
+        }
+        return batch;
+    };
+    // One batch: the controls move together and the window repaints once.
+    HDWP batch = BeginDeferWindowPos(static_cast<int>(g_buttons.size()));
+    const bool batched = batch != nullptr;
+    batch = placeAll(batch);
+    if (batch) {
+        EndDeferWindowPos(batch);
+    } else if (batched) {
+        placeAll(nullptr);  // the batch failed part-way and took its moves with it
     }
     InvalidateRect(home, nullptr, FALSE);
 }

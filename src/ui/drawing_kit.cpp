@@ -4,8 +4,6 @@
 
 #include <cwchar>
 #include <string>
-#include <exception>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -30,9 +28,6 @@ struct DrawingKit {
     std::unique_ptr<FontFamily> regular;
     std::unique_ptr<Image> masthead;
     std::unique_ptr<Image> cards[2];
-    // Decodes the three images while start-up goes on; the images belong to it until it is
-    // joined (AwaitArtwork), and nothing else touches them before.
-    std::thread artworkLoader;
     // The name GDI+ gives its generic sans-serif family, read when a text call first needs it
     // (only the fallbacks do) and then kept for the GDI+ session.
     std::wstring genericSansSerif;
@@ -118,12 +113,7 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
         g_kit.regular = std::make_unique<FontFamily>(kRegularFamilyName);
     }
 
-    // Decoding is the slowest part of start-up and nothing draws before the window exists.
-    try {
-        g_kit.artworkLoader = std::thread(LoadArtwork, artFolder);
-    } catch (const std::exception&) {
-        LoadArtwork(artFolder);
-    }
+    LoadArtwork(artFolder);
 
     g_kit.uiFont = CreateFontW(static_cast<int>(dpiScale * kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE,
                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -135,7 +125,6 @@ void ShutDownDrawingKit() {
     // The caches first: their releases also end any drawing still under way.
     for (auto release : g_kit.cacheReleases) release();
     g_kit.cacheReleases.clear();
-    AwaitArtwork();
     for (auto& card : g_kit.cards) card.reset();
     g_kit.condensed.reset();
     g_kit.regular.reset();
@@ -151,12 +140,6 @@ void ShutDownDrawingKit() {
     CoUninitialize();
 }
 
-// Only one thread at a time draws (the GUI thread, or the one it waits for), so the join is
-// never raced.
-void AwaitArtwork() {
-    if (g_kit.artworkLoader.joinable()) g_kit.artworkLoader.join();
-}
-
 HFONT UiFont() { return g_kit.uiFont; }
 HBRUSH DarkBackgroundBrush() { return g_kit.darkBrush; }
 
@@ -167,12 +150,8 @@ void AtDrawingKitShutDown(void (*release)()) {
     g_kit.cacheReleases.push_back(release);
 }
 
-Image* MastheadImage() {
-    AwaitArtwork();
-    return g_kit.masthead.get();
-}
+Image* MastheadImage() { return g_kit.masthead.get(); }
 Image* CardImage(int index) {
-    AwaitArtwork();
     return (index == 0 || index == 1) ? g_kit.cards[index].get() : nullptr;
 }
 FontFamily* CondensedFamily() { return g_kit.condensed.get(); }

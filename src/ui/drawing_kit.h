@@ -21,10 +21,6 @@ HBRUSH DarkBackgroundBrush();
 // shut-down, while GDI+ still runs.
 void AtDrawingKitShutDown(void (*release)());
 
-// The artwork is decoded on a thread of its own from StartDrawingKit; this waits for it. The
-// accessors below wait themselves.
-void AwaitArtwork();
-
 // Artwork and families; each may be null when its file did not load.
 Gdiplus::Image* MastheadImage();
 Gdiplus::Image* CardImage(int index);

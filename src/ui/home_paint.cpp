@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <memory>
-#include <thread>
-#include <utility>
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
@@ -87,10 +84,7 @@ struct HomeCanvasCache {
 };
 HomeCanvasCache g_cache;
 
-void ReleaseHomeCaches() {
-    FinishComposingHomeAhead();
-    g_cache = HomeCanvasCache{};
-}
+void ReleaseHomeCaches() { g_cache = HomeCanvasCache{}; }
 
 const TitleShapes& Titles() {
     if (!g_cache.titles) {
@@ -304,7 +298,6 @@ CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
 }
 
 void ForgetHomeCanvas(bool staticLayerToo) {
-    FinishComposingHomeAhead();
     if (staticLayerToo) g_cache.staticLayer.reset();
     g_cache.canvas.reset();
 }
@@ -320,12 +313,10 @@ HomeScene SceneOf(HWND hwnd) {
 }  // namespace
 
 void PaintHomeBackgroundUncached(HWND hwnd, HDC hdc) {
-    FinishComposingHomeAhead();
     PaintUncached(hdc, SceneOf(hwnd));
 }
 
 void PaintHomeBackground(HWND hwnd, HDC hdc) {
-    FinishComposingHomeAhead();
     const HomeScene scene = SceneOf(hwnd);
     if (BringCanvas(scene)) {
         g_cache.canvas->CopyTo(hdc);
@@ -349,7 +340,6 @@ CardFaceKey CardFaceKeyFor(int game, int width, int height, float scale) {
 void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
     const int game = static_cast<int>(item.CtlID) - kCardGame1Id;
     if (game < 0 || game >= kGameCount) return;
-    FinishComposingHomeAhead();
     const bool selected = game == g_launcher.settings.selectedGame;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
     const bool hot = HotControl() == static_cast<int>(item.CtlID);
@@ -392,110 +382,4 @@ void PaintGameCardUncached(const DRAWITEMSTRUCT& item) { PaintCard(item, false);
 
 bool CardFaceKey::operator==(const CardFaceKey& o) const {
     return width == o.width && height == o.height && art == o.art && scale == o.scale && face == o.face;
-}
-
-// Composing ahead of the first paint. From just before the home window is created until its
-// first paint the GUI thread creates the window and its controls and shows it, which takes
-// about as long as composing the picture; so a worker thread (with one helper of its own)
-// composes the background and the card faces for the expected client size, into the same
-// caches a paint fills. Until it is joined the caches, the artwork and every GDI+ object belong
-// to it: each painter joins it first (FinishComposingHomeAhead), and nothing on the GUI thread
-// uses GDI+ or the artwork outside a painter. A paint then finds the caches keyed as usual:
-// what was composed for another size or scene is simply composed again.
-namespace {
-// A thread that is joined when its owner goes, whatever way the scope is left.
-class JoiningThread {
-public:
-    JoiningThread() = default;
-    template <typename F, typename... Args>
-    explicit JoiningThread(F&& f, Args&&... args) : thread_(std::forward<F>(f), std::forward<Args>(args)...) {}
-    ~JoiningThread() { join(); }
-    JoiningThread(JoiningThread&&) = default;
-    JoiningThread& operator=(JoiningThread&& other) noexcept {
-        join();
-        thread_ = std::move(other.thread_);
-        return *this;
-    }
-    bool running() const { return thread_.joinable(); }
-    void join() {
-        if (thread_.joinable()) thread_.join();
-    }
-
-private:
-    std::thread thread_;
-};
-
-JoiningThread g_composer;
-SIZE g_composerClient{};  // the client size the running worker composes for
-}  // namespace
-
-void FinishComposingHomeAhead() {
-    if (g_composer.running()) g_composer.join();
-}
-
-namespace {
-// What the worker needs of the launcher's state, read on the GUI thread before it starts.
-struct AheadWork {
-    int width;
-    int height;
-    int selectedGame;
-    bool selectedInstalled;
-};
-
-void ComposeCardFacesAhead(const AheadWork& work) noexcept {
-    try {
-        const CanvasFit fit = FitHomeCanvas(work.width, work.height);
-        for (int game = 0; game < kGameCount; ++game) {
-            const RECT r = PlaceOnCanvas(HomeControlDesignRect(kCardGame1Id + game), fit);
-            const CardFaceKey key{r.right - r.left, r.bottom - r.top, UsableCardImage(game), fit.scale,
-                                  CardFaceColour(game == work.selectedGame)};
-            BringCardFace(game, key);
-        }
-    } catch (const std::exception&) {
-        // Out of memory part-way: drop what may be half made; the paint draws it afresh.
-        for (CardFace& face : g_cache.cardFaces) face.surface.reset();
-    }
-}
-
-void ComposeBackgroundAhead(const AheadWork& work) noexcept {
-    try {
-        const HomeScene scene{work.width, work.height, MastheadImage() != nullptr, work.selectedGame,
-                              work.selectedInstalled};
-        if (!BringCanvas(scene)) g_cache.canvas.reset();
-    } catch (const std::exception&) {
-        g_cache.staticLayer.reset();
-        g_cache.canvas.reset();
-    }
-}
-
-// The card faces and the background share no GDI+ object (each image is drawn by one side
-// only), so once the artwork is decoded they are composed side by side; the card faces' thread
-// is joined before this one ends.
-void ComposeAhead(const AheadWork& work) noexcept {
-    AwaitArtwork();  // before a second thread reads it
-    JoiningThread cardFaces;
-    try {
-        cardFaces = JoiningThread(ComposeCardFacesAhead, work);
-    } catch (const std::exception&) {
-        ComposeCardFacesAhead(work);
-    }
-    ComposeBackgroundAhead(work);
-}
-}  // namespace
-
-void StartComposingHomeAhead(int clientWidth, int clientHeight) {
-    if (g_composer.running() && g_composerClient.cx == clientWidth && g_composerClient.cy == clientHeight) {
-        return;  // already under way for this size
-    }
-    FinishComposingHomeAhead();
-    const int selected = std::clamp(g_launcher.settings.selectedGame, 0, kGameCount - 1);
-    const AheadWork work{std::max(1, clientWidth), std::max(1, clientHeight), selected,
-                         IsGameInstalled(selected)};
-    AtDrawingKitShutDown(ReleaseHomeCaches);
-    try {
-        g_composer = JoiningThread(ComposeAhead, work);
-        g_composerClient = SIZE{clientWidth, clientHeight};
-    } catch (const std::exception&) {
-        // No thread: the first paint composes as it always can.
-    }
 }

@@ -13,14 +13,6 @@ void PaintGameCard(const DRAWITEMSTRUCT& item);
 // The same card with its face and artwork drawn afresh: the reference the cached face must match.
 void PaintGameCardUncached(const DRAWITEMSTRUCT& item);
 
-// Starts composing, on a worker thread, what the first paint at this client size needs: before
-// the home window is created (with the size it is expected to get) and again from WM_CREATE,
-// which does nothing when the guess was right. Every painter here waits for it.
-void StartComposingHomeAhead(int clientWidth, int clientHeight);
-// Waits for that worker: called before any GDI+ use on the GUI thread. Returns at once when
-// nothing is being composed.
-void FinishComposingHomeAhead();
-
 // What a card's cached face (its colour and rescaled artwork) was drawn for: a paint reuses it
 // only when all of these agree.
 struct CardFaceKey {

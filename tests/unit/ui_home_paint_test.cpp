@@ -201,39 +201,6 @@ TEST_F(HomePaint, ResizedWindowGetsAPictureOfItsNewSize) {
     EXPECT_PIXEL(wide, 640 + 600, 117, kRule);
 }
 
-TEST_F(HomePaint, PictureComposedAheadMatchesOnePaintedWithoutIt) {
-    const fs::path art = PackageArtFolder();
-    ASSERT_FALSE(art.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";
-    StartKit(art);
-    HWND home = Window(1280, 800);
-    PixelCanvas ahead(1280, 800), plain(1280, 800);
-
-    StartComposingHomeAhead(1280, 800);
-    PaintHomeBackground(home, ahead.dc());
-    ForgetHomeCanvas();
-    PaintHomeBackground(home, plain.dc());
-    EXPECT_TRUE(ahead.SameAs(plain)) << "the picture composed ahead differs from a paint's own";
-
-    // A game installed after the worker read the scene still shows at the first paint.
-    ForgetHomeCanvas();
-    StartComposingHomeAhead(1280, 800);
-    Install(0);
-    PaintHomeBackground(home, ahead.dc());
-    ForgetHomeCanvas();
-    PaintHomeBackground(home, plain.dc());
-    EXPECT_TRUE(ahead.SameAs(plain)) << "the first paint after composing ahead was stale";
-
-    // Composed for a size the window no longer has: the paint is of the new size.
-    ForgetHomeCanvas();
-    StartComposingHomeAhead(1280, 800);
-    SetWindowPos(home, nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PixelCanvas resized(1000, 700), resizedPlain(1000, 700);
-    PaintHomeBackground(home, resized.dc());
-    ForgetHomeCanvas();
-    PaintHomeBackground(home, resizedPlain.dc());
-    EXPECT_TRUE(resized.SameAs(resizedPlain)) << "a picture composed for the old size was shown";
-}
-
 TEST(CardFaceKeys, AFaceIsReusedOnlyWhenEveryPartAgrees) {
     Bitmap first(4, 4, PixelFormat32bppPARGB), second(4, 4, PixelFormat32bppPARGB);
     const CardFaceKey key{426, 414, &first, 1.0f, kPanel};
@@ -315,20 +282,6 @@ TEST_F(GameCardPaint, CachedFaceGivesTheCardDrawnAfresh) {
         const auto direct = PaintCardAt(id, SIZE{1000, 700}, false);
         EXPECT_TRUE(cached->SameAs(*direct))
             << "card " << id << " after the selection changed: " << Difference(*cached, *direct);
-    }
-}
-
-TEST_F(GameCardPaint, CardsComposedAheadMatchCardsDrawnAfresh) {
-    const fs::path art = PackageArtFolder();
-    ASSERT_FALSE(art.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";
-    StartKit(art);
-    SetHotControl(-1);
-    g_launcher.settings.selectedGame = 1;
-    StartComposingHomeAhead(1280, 800);
-    for (int id : {kCardGame1Id, kCardGame2Id}) {
-        const auto cached = PaintCardAt(id, SIZE{1280, 800}, true);
-        const auto direct = PaintCardAt(id, SIZE{1280, 800}, false);
-        EXPECT_TRUE(cached->SameAs(*direct)) << "card " << id << ": " << Difference(*cached, *direct);
     }
 }
 
