@@ -22,14 +22,10 @@ std::unique_ptr<CanvasSurface> CanvasSurface::Create(int width, int height) {
     surface->width_ = width;
     surface->height_ = height;
     surface->bits_ = static_cast<BYTE*>(bits);
-    surface->bitmap_.reset(new Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppPARGB,
-                                               surface->bits_));
-    if (!surface->bitmap_ || surface->bitmap_->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return surface;
 }
 
 CanvasSurface::~CanvasSurface() {
-    bitmap_.reset();
     if (dc_ && previous_) SelectObject(dc_.get(), previous_);
 }
 

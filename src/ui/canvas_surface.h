@@ -1,7 +1,7 @@
 #pragma once
-// An off-screen 32-bit premultiplied ARGB picture that GDI+ composes into and GDI copies from.
-// GDI+ draws through a Bitmap laid over the DIB section's own memory, so the finished picture
-// reaches a window with one BitBlt and no conversion.
+// An off-screen 32-bit opaque picture (a top-down DIB section selected into a memory DC) that
+// GDI+ composes into through the DC and GDI copies from: the finished picture reaches a window
+// with one BitBlt and no conversion, and its rows can be copied between surfaces directly.
 #include <windows.h>
 
 #include <memory>
@@ -20,7 +20,6 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     HDC dc() const { return dc_.get(); }
-    Gdiplus::Bitmap& bitmap() { return *bitmap_; }
     // Sets every pixel to one opaque colour: what Graphics::Clear does, without per-pixel blending.
     void Fill(Gdiplus::ARGB colour);
     // Copies `source` with its top-left corner at (x, y) of this surface, clipped to this
@@ -37,5 +36,4 @@ private:
     ScopedBitmap dib_;
     ScopedMemoryDc dc_;
     HGDIOBJ previous_ = nullptr;  // the DC's own bitmap, put back before the DC goes
-    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
 };

@@ -154,9 +154,11 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
     }
 }
 
-// A Graphics on a picture: design point p lands on p * scale + (offsetX, offsetY).
-void Compose(Bitmap& bitmap, const CanvasFit& fit, const HomeScene& scene, Elements which) {
-    Graphics graphics(&bitmap);
+// A Graphics on a picture's DC: design point p lands on p * scale + (offsetX, offsetY). Through
+// the DC rather than a GDI+ bitmap on the same pixels: solid fills and text then go through GDI's
+// own DIB drawing, which is the faster path, and the cards are drawn the same way.
+void Compose(HDC dc, const CanvasFit& fit, const HomeScene& scene, Elements which) {
+    Graphics graphics(dc);
     ApplyCanvasTransform(graphics, fit);
     graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
     DrawElements(graphics, scene, which);
@@ -191,7 +193,7 @@ bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
     const POINT origin = StaticLayerOrigin(fit);
     const CanvasFit onLayer{fit.scale, fit.offsetX - static_cast<float>(origin.x),
                             fit.offsetY - static_cast<float>(origin.y)};
-    Compose(cache.staticLayer->bitmap(), onLayer, scene, Elements::Static);
+    Compose(cache.staticLayer->dc(), onLayer, scene, Elements::Static);
     cache.staticKey = key;
     return true;
 }
@@ -223,7 +225,7 @@ bool BringCanvas(const HomeScene& scene) {
         cache.canvas->Fill(kCanvasMargin);
         cache.canvas->CopyFrom(*cache.staticLayer, origin.x, origin.y, 0, scene.height);
     }
-    Compose(cache.canvas->bitmap(), fit, scene, Elements::Scene);
+    Compose(cache.canvas->dc(), fit, scene, Elements::Scene);
     cache.canvasScene = scene;
     return true;
 }
@@ -269,13 +271,22 @@ bool BringCardFace(int game, const CardFaceKey& key) {
     return true;
 }
 
-// Without memory for the cache: the picture is composed for this paint alone.
+// Without memory for the cache: the picture is composed for this paint alone, off screen when a
+// picture of the client size can still be had, else straight onto the target.
 void PaintUncached(HDC hdc, const HomeScene& scene) {
-    Bitmap bitmap(scene.width, scene.height, PixelFormat32bppPARGB);
-    Graphics(&bitmap).Clear(Color(kCanvasMargin));
-    Compose(bitmap, FitHomeCanvas(scene.width, scene.height), scene, Elements::All);
-    Graphics window(hdc);
-    window.DrawImage(&bitmap, 0, 0);
+    const CanvasFit fit = FitHomeCanvas(scene.width, scene.height);
+    if (std::unique_ptr<CanvasSurface> picture = CanvasSurface::Create(scene.width, scene.height)) {
+        picture->Fill(kCanvasMargin);
+        Compose(picture->dc(), fit, scene, Elements::All);
+        GdiFlush();
+        picture->CopyTo(hdc);
+        return;
+    }
+    {
+        Graphics target(hdc);
+        target.Clear(Color(kCanvasMargin));
+    }
+    Compose(hdc, fit, scene, Elements::All);
 }
 }  // namespace
 
