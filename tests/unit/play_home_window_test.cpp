@@ -105,3 +105,29 @@ TEST_F(HomeWindowInProcess, RightArrowOnAnyControlTogglesAndRetitlesPlay) {
     EXPECT_TRUE(code & DLGC_WANTARROWS);
     EXPECT_TRUE(code & DLGC_WANTALLKEYS);
 }
+
+TEST_F(HomeWindowInProcess, EveryControlSitsAtItsLayoutRectangleAfterCreationAndResizes) {
+    const int ids[] = {kCardGame1Id, kCardGame2Id, kPlayId,    kVideoId,
+                       kControlsId,  kInstallId,   kUpdatesId, kAboutId};
+    auto expectAllPlaced = [this, &ids](const char* when) {
+        RECT client = {};
+        GetClientRect(home_, &client);
+        const CanvasFit fit = FitHomeCanvas(client.right, client.bottom);
+        for (int id : ids) {
+            const RECT expected = PlaceOnCanvas(HomeControlDesignRect(id), fit);
+            const RECT actual = ChildRect(home_, id);
+            EXPECT_TRUE(EqualRect(&actual, &expected))
+                << when << ": control " << id << " at " << actual.left << "," << actual.top << " "
+                << actual.right - actual.left << "x" << actual.bottom - actual.top << ", layout gives "
+                << expected.left << "," << expected.top << " " << expected.right - expected.left << "x"
+                << expected.bottom - expected.top;
+        }
+    };
+    expectAllPlaced("after creation");
+    SetWindowPos(home_, nullptr, 0, 0, 1900, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    expectAllPlaced("wide window");
+    SetWindowPos(home_, nullptr, 0, 0, 1000, 1000, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    expectAllPlaced("tall window");
+    SetWindowPos(home_, nullptr, 0, 0, 1300, 850, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    expectAllPlaced("back to the first size");
+}
