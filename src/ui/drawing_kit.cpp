@@ -122,7 +122,7 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
 }
 
 void ShutDownDrawingKit() {
-    // The caches first: their releases also end any drawing still under way.
+    // The caches first: they hold GDI+ objects that must go while GDI+ still runs.
     for (auto release : g_kit.cacheReleases) release();
     g_kit.cacheReleases.clear();
     for (auto& card : g_kit.cards) card.reset();
