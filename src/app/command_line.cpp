@@ -74,3 +74,24 @@ std::filesystem::path MakeOptionPathAbsolute(const std::wstring& text) {
     std::filesystem::path absolute = std::filesystem::absolute(text, error);
     return error ? std::filesystem::path(text) : absolute;
 }
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            quoted.append(backslashes * 2 + 1, L'\\');
+        } else {
+            quoted.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}

@@ -32,3 +32,8 @@ std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine);
 
 // The standard library's absolute path against the current directory; empty stays empty.
 std::filesystem::path MakeOptionPathAbsolute(const std::wstring& text);
+
+// Wraps one argument in double quotes so that CommandLineToArgvW gives it back unchanged:
+// backslashes before a quote, and a run of backslashes at the end, are doubled (a quote inside
+// gets one more). Every other character is copied.
+std::wstring QuoteArgument(const std::wstring& argument);

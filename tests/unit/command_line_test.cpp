@@ -88,3 +88,16 @@ TEST(CommandLine, OptionPathsBecomeAbsolute) {
     EXPECT_EQ(p.filename(), L"a.png");
     EXPECT_TRUE(MakeOptionPathAbsolute(L"").empty());
 }
+
+TEST(CommandLine, QuotedArgumentsComeBackWholeFromCommandLineToArgvW) {
+    const std::vector<std::wstring> arguments = {
+        L"C:\\Games\\ROMs", L"C:\\My ROMs\\", L"E:\\", L"D:\\a b\\\\", L"say \"hi\"", L"tail\\\"q",
+        L"", L"\u00e9t\u00e9 \u65e5\u672c"};
+    std::wstring commandLine = L"program.exe";
+    for (const std::wstring& a : arguments) commandLine += L" " + QuoteArgument(a);
+    const std::vector<std::wstring> words = SplitCommandLine(commandLine.c_str());
+    ASSERT_EQ(words.size(), arguments.size() + 1);
+    for (size_t i = 0; i < arguments.size(); ++i) EXPECT_EQ(words[i + 1], arguments[i]) << i;
+    EXPECT_EQ(QuoteArgument(L"C:\\My ROMs\\"), L"\"C:\\My ROMs\\\\\"");
+    EXPECT_EQ(QuoteArgument(L"C:\\Games"), L"\"C:\\Games\"");
+}
