@@ -1,0 +1,69 @@
+#pragma once
+// The one installer window of the process and its installation run: shared by the window's
+// file and the run's file, touched on the GUI thread only.
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/win_owners.h"
+#include "ui/log_box.h"
+
+inline constexpr wchar_t kInstallerClass[] = L"TLVRInstaller";
+
+// Child ids.
+inline constexpr int kRomEdit1Id = 10;
+inline constexpr int kRomEdit2Id = 11;
+inline constexpr int kDestinationEditId = 13;
+inline constexpr int kRomBrowse1Id = 20;
+inline constexpr int kRomBrowse2Id = 21;
+inline constexpr int kDestinationBrowseId = 23;
+inline constexpr int kLogBoxId = 30;
+inline constexpr int kOpenLogsId = 40;
+inline constexpr int kInstallButtonId = 1;
+inline constexpr int kCloseButtonId = 2;
+
+// The run's two messages from the helper's reader thread.
+inline constexpr UINT kInstallerLineMessage = WM_APP + 0x3D;
+inline constexpr UINT kInstallerFinishedMessage = WM_APP + 0x3E;
+// Hands gathered log text to the log box when no more lines come for a while.
+inline constexpr UINT_PTR kLogFlushTimerId = 1;
+
+struct InstallerRecord {
+    HINSTANCE instance = nullptr;
+    std::filesystem::path root;
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    float scale = 1.0f;
+    HFONT font = nullptr;
+    HBRUSH brush = nullptr;  // kept for the life of the process
+
+    HWND romEdits[2] = {};
+    HWND destinationEdit = nullptr;
+    HWND progressBar = nullptr;
+    HWND statusText = nullptr;
+    HWND logBox = nullptr;
+    HWND installButton = nullptr;
+    HWND closeButton = nullptr;
+    // Disabled together while a run is active: ROM edit 1, Browse, ROM edit 2, Browse,
+    // destination edit, Browse.
+    HWND inputs[6] = {};
+
+    // The run.
+    bool running = false;
+    bool stopRequested = false;
+    bool completed = false;
+    UniqueHandle job;
+    std::wstring destination;
+    PendingLogText pendingLog;
+    bool flushTimerSet = false;
+};
+
+extern InstallerRecord g_installer;
+
+// The run's side (installation_run.cpp).
+void StartInstallationRun();
+void StopInstallationRun();
+void OnInstallerLine(LPARAM lParam);
+void OnInstallerFinished(WPARAM exitCode);
+void OnLogFlushTimer();

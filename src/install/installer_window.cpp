@@ -1,0 +1,271 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "app/launcher_state.h"
+#include "install/folder_picker.h"
+#include "install/installation_command.h"
+#include "install/installer_entry.h"
+#include "install/installer_layout.h"
+#include "install/installer_record.h"
+#include "ui/command_buttons.h"
+#include "ui/drawing_kit.h"
+
+InstallerRecord g_installer;
+
+namespace {
+constexpr wchar_t kCaptureVariable[] = L"TLVR_QA_CAPTURE";
+constexpr float kFontHeight = -16.0f;
+constexpr COLORREF kBackground = RGB(26, 29, 31);
+
+constexpr wchar_t kExplanation[] =
+    L"Choose one or two ROM folders. Compatible BIN, MD, GEN and ZIP files are detected by SHA-256.\n"
+    L"Both qualified ROMs are required. Original ROM folders are never changed.";
+constexpr wchar_t kReadyStatus[] =
+    L"The games are generated and compiled on your PC. Internet is only used for the Microsoft C++ "
+    L"installer, if it is missing.";
+constexpr wchar_t kBrowseText[] = L"Browse...";
+constexpr wchar_t kRomPickerTitle[] = L"Choose a folder containing your ROMs";
+constexpr wchar_t kDestinationPickerTitle[] = L"Choose installation parent folder";
+constexpr wchar_t kInstalledLauncher[] = L"TalvaroOvraRecomp.exe";
+constexpr DWORD kEditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr LPARAM kProgressRange = 0x640000;  // 0..100
+
+bool CaptureVariableExists() {
+    return GetEnvironmentVariableW(kCaptureVariable, nullptr, 0) != 0 ||
+           GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+}
+
+std::wstring DefaultFolder() {
+    wchar_t localAppData[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData))) {
+        return {};
+    }
+    return DefaultInstallationFolder(localAppData);
+}
+
+HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+           int width, int height, int id) {
+    return CreateScaledChild(parent, className, text, style, x, y, width, height, id, g_installer.scale,
+                             g_installer.font);
+}
+
+void OnCreate(HWND hwnd) {
+    InstallerRecord& r = g_installer;
+    r.window = hwnd;
+    r.font = CreateFontW(static_cast<int>(kFontHeight * r.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                         DEFAULT_PITCH, L"Barlow");
+
+    Child(hwnd, L"STATIC", L"Install from your own ROMs", 0, 24, 20, 700, 32, 0);
+    Child(hwnd, L"STATIC", kExplanation, 0, 24, 58, 710, 55, 0);
+    const wchar_t* romLabels[2] = {L"Talvaro GP (World) / ROM folder",
+                                   L"Kastri GP II (USA) / ROM folder (may be the same)"};
+    HWND browse[2] = {};
+    for (int row = 0; row < 2; ++row) {
+        const int top = 151 + 62 * row;
+        Child(hwnd, L"STATIC", romLabels[row], 0, 24, top - 25, 710, 24, 0);
+        r.romEdits[row] = Child(hwnd, L"EDIT", L"", kEditStyle, 24, top, 592, 29, kRomEdit1Id + row);
+        browse[row] = Child(hwnd, L"BUTTON", kBrowseText, WS_TABSTOP, 628, top, 106, 29, kRomBrowse1Id + row);
+    }
+    Child(hwnd, L"STATIC", L"Installation folder", 0, 24, 316, 710, 24, 0);
+    r.destinationEdit =
+        Child(hwnd, L"EDIT", DefaultFolder().c_str(), kEditStyle, 24, 342, 592, 29, kDestinationEditId);
+    HWND destinationBrowse =
+        Child(hwnd, L"BUTTON", kBrowseText, WS_TABSTOP, 628, 342, 106, 29, kDestinationBrowseId);
+    r.progressBar = Child(hwnd, PROGRESS_CLASSW, L"", PBS_SMOOTH, 24, 390, 710, 18, 0);
+    SendMessageW(r.progressBar, PBM_SETRANGE, 0, kProgressRange);
+    r.statusText = Child(hwnd, L"STATIC", kReadyStatus, 0, 24, 418, 710, 44, 0);
+    r.logBox = Child(hwnd, L"EDIT", L"",
+                     WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 24,
+                     472, 710, 156, kLogBoxId);
+    LiftLogBoxLimit(r.logBox);
+    Child(hwnd, L"BUTTON", L"Open logs", WS_TABSTOP, 24, 644, 126, 36, kOpenLogsId);
+    r.installButton = Child(hwnd, L"BUTTON", L"Install games", WS_TABSTOP | BS_DEFPUSHBUTTON, 436, 644, 140,
+                            36, kInstallButtonId);
+    r.closeButton = Child(hwnd, L"BUTTON", L"Close", WS_TABSTOP, 590, 644, 144, 36, kCloseButtonId);
+
+    const HWND inputs[6] = {r.romEdits[0], browse[0], r.romEdits[1], browse[1], r.destinationEdit,
+                            destinationBrowse};
+    std::copy(std::begin(inputs), std::end(inputs), std::begin(r.inputs));
+}
+
+void OnDestroy() {
+    InstallerRecord& r = g_installer;
+    // The window only goes while no run is active; should it go anyway, the run goes with it
+    // instead of staying "active" for ever with nobody to hear its end.
+    if (r.running) {
+        r.job.reset();  // kill-on-close ends the script and everything it started
+        r.running = false;
+    }
+    if (r.flushTimerSet) KillTimer(r.window, kLogFlushTimerId);
+    r.flushTimerSet = false;
+    r.pendingLog.Clear();
+    r.window = nullptr;
+    std::fill(std::begin(r.inputs), std::end(r.inputs), nullptr);
+    if (r.font) DeleteObject(r.font);
+    r.font = nullptr;
+    if (r.owner) {
+        EnableWindow(r.owner, TRUE);
+        if (!CaptureVariableExists()) SetForegroundWindow(r.owner);
+    }
+}
+
+void PickInto(HWND edit, const wchar_t* title, bool asParent) {
+    const std::wstring picked = PickFolder(g_installer.window, title);
+    if (picked.empty()) return;  // cancelled: the edit keeps its text
+    SetWindowTextW(edit, asParent ? InstallationFolderIn(picked).c_str() : picked.c_str());
+}
+
+void OpenInstalledLauncher(HWND hwnd) {
+    const std::filesystem::path destination = g_installer.destination;
+    ShellExecuteW(hwnd, L"open", (destination / kInstalledLauncher).c_str(), nullptr, destination.c_str(),
+                  SW_SHOWNORMAL);
+    DestroyWindow(hwnd);
+}
+
+void OnClose(HWND hwnd) {
+    if (g_installer.running) {
+        StopInstallationRun();
+    } else {
+        DestroyWindow(hwnd);
+    }
+}
+
+void OnCommand(HWND hwnd, int id) {
+    switch (id) {
+    case kRomBrowse1Id:
+    case kRomBrowse2Id:
+        PickInto(g_installer.romEdits[id - kRomBrowse1Id], kRomPickerTitle, false);
+        break;
+    case kDestinationBrowseId:
+        PickInto(g_installer.destinationEdit, kDestinationPickerTitle, true);
+        break;
+    case kOpenLogsId:
+        ShellExecuteW(hwnd, L"open", (g_installer.root / L".local").c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    case kInstallButtonId:
+        if (g_installer.completed) {
+            OpenInstalledLauncher(hwnd);
+        } else {
+            StartInstallationRun();
+        }
+        break;
+    case kCloseButtonId:
+        OnClose(hwnd);
+        break;
+    default:
+        break;
+    }
+}
+
+bool IsCommand(int id) {
+    switch (id) {
+    case kRomBrowse1Id:
+    case kRomBrowse2Id:
+    case kDestinationBrowseId:
+    case kOpenLogsId:
+    case kInstallButtonId:
+    case kCloseButtonId:
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+        case WM_CREATE:
+            OnCreate(hwnd);
+            return 0;
+        case WM_COMMAND:
+            if (!IsCommand(LOWORD(wParam))) break;
+            OnCommand(hwnd, LOWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            OnClose(hwnd);
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, kLogText);
+            SetBkColor(dc, kBackground);
+            return reinterpret_cast<LRESULT>(g_installer.brush);
+        }
+        case kInstallerLineMessage:
+            OnInstallerLine(lParam);
+            return 0;
+        case kInstallerFinishedMessage:
+            OnInstallerFinished(wParam);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kLogFlushTimerId) {
+                OnLogFlushTimer();
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        default:
+            break;
+        }
+    } catch (const std::exception&) {
+        // Only allocation can throw here; the message is dropped.
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+}  // namespace
+
+void RegisterInstallerWindowClass(HINSTANCE instance, HFONT, const std::filesystem::path& root) {
+    g_installer.instance = instance;
+    g_installer.root = root;
+    if (!g_installer.brush) g_installer.brush = CreateSolidBrush(kBackground);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = InstallerWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = g_installer.brush;
+    wc.lpszClassName = kInstallerClass;
+    RegisterClassW(&wc);
+}
+
+void OpenInstallerWindow(HWND owner) {
+    InstallerRecord& r = g_installer;
+    if (r.window) {
+        SetForegroundWindow(r.window);
+        return;
+    }
+    r.owner = owner;
+    r.completed = false;
+    RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    RECT ownerRect = {};
+    if (owner) GetWindowRect(owner, &ownerRect);
+    const UINT dpi = owner ? GetDpiForWindow(owner) : 96;
+    r.scale = InstallerScale(workArea.bottom - workArea.top, dpi ? dpi : 96);
+    if (owner) EnableWindow(owner, FALSE);
+    const InstallerPlacement place = PlaceInstaller(ownerRect, workArea, r.scale);
+    const DWORD extendedStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
+    const std::wstring title = std::wstring(L"Install ") + kProductName + L" " + kVersionText;
+    HWND window = CreateWindowExW(extendedStyle, kInstallerClass, title.c_str(),
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, place.x, place.y, place.width,
+                                  place.height, owner, nullptr, r.instance, nullptr);
+    // A window that could not be made must not leave its owner disabled.
+    if (!window && owner) EnableWindow(owner, TRUE);
+}
+
+HWND InstallerWindow() { return g_installer.window; }
+
+bool IsInstallationRunActive() { return g_installer.running; }
+
+bool InstallerDialogFilter(MSG* message) {
+    return g_installer.window && IsDialogMessageW(g_installer.window, message);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Read-only multiline edit boxes that show a helper's log. A plain edit box stops at about
+// 32,767 characters and silently drops what an append puts past that, so every log box lifts
+// the limit when it is made and appends through here.
+#include <windows.h>
+
+#include <string>
+
+// Lifts the text limit of a multiline edit box to the largest it can hold.
+void LiftLogBoxLimit(HWND box);
+
+// Appends `text` at the end (caret to the end, replace the empty selection without undo) and
+// scrolls the caret into view.
+void AppendToLogBox(HWND box, const std::wstring& text);
+
+// Log text that waits to be appended: a fast helper posts lines far quicker than an edit box
+// can take them one by one, so the lines are gathered and handed over in batches. The box's
+// text comes out exactly as line-by-line appends would leave it.
+class PendingLogText {
+public:
+    // Adds one line and the line end the box shows after it.
+    void AddLine(const std::wstring& line);
+    bool empty() const { return text_.empty(); }
+    // True when text has waited `periodMs` since the last hand-over.
+    bool Due(ULONGLONG now, ULONGLONG periodMs) const { return !text_.empty() && now - lastFlush_ >= periodMs; }
+    // Appends what waits to the box and empties the batch.
+    void FlushTo(HWND box, ULONGLONG now);
+    void Clear();
+
+private:
+    std::wstring text_;
+    ULONGLONG lastFlush_ = 0;
+};

@@ -1,0 +1,79 @@
+// Log boxes: past the default edit limit, and batched appends that leave the same text as
+// appending line by line.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/log_box.h"
+
+namespace {
+class LogBoxes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(parent_, nullptr);
+    }
+    void TearDown() override { DestroyWindow(parent_); }
+    HWND MakeBox() {
+        HWND box = CreateWindowExW(0, L"EDIT", L"",
+                                   WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 0, 0,
+                                   380, 200, parent_, nullptr, nullptr, nullptr);
+        LiftLogBoxLimit(box);
+        return box;
+    }
+    static std::wstring Text(HWND box) {
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+    HWND parent_ = nullptr;
+};
+
+std::wstring NumberedLine(int n) { return L"line " + std::to_wstring(n) + std::wstring(70, L'x'); }
+}  // namespace
+
+TEST_F(LogBoxes, HoldEveryLineFarPastTheDefaultLimit) {
+    HWND box = MakeBox();
+    std::wstring expected;
+    for (int n = 0; n < 2000; ++n) {  // about 160,000 characters
+        AppendToLogBox(box, NumberedLine(n) + L"\r\n");
+        expected += NumberedLine(n) + L"\r\n";
+    }
+    ASSERT_GT(expected.size(), 32767u * 4);
+    EXPECT_EQ(Text(box).size(), expected.size());
+    EXPECT_TRUE(Text(box) == expected) << "the box lost or changed lines";
+}
+
+TEST_F(LogBoxes, BatchesLeaveTheTextThatLineByLineAppendsLeave) {
+    HWND oneByOne = MakeBox();
+    HWND batched = MakeBox();
+    // An empty line, a line holding a NUL (an append stops there, line end included) and
+    // ordinary lines, handed over in uneven batches.
+    const std::wstring lines[] = {L"first", L"", std::wstring(L"cut\0here", 8), L"after the cut", L"\ttabbed", L"last"};
+    PendingLogText pending;
+    ULONGLONG clock = 1000;
+    int count = 0;
+    for (const std::wstring& line : lines) {
+        AppendToLogBox(oneByOne, line + L"\r\n");
+        pending.AddLine(line);
+        if (++count % 2 == 0) pending.FlushTo(batched, clock);
+    }
+    pending.FlushTo(batched, clock);
+    EXPECT_TRUE(pending.empty());
+    EXPECT_EQ(Text(batched), Text(oneByOne));
+    EXPECT_EQ(Text(batched), L"first\r\n\r\ncutafter the cut\r\n\ttabbed\r\nlast\r\n");
+}
+
+TEST_F(LogBoxes, TextBecomesDueOnlyAfterThePeriodSinceTheLastHandOver) {
+    HWND box = MakeBox();
+    PendingLogText pending;
+    EXPECT_FALSE(pending.Due(5000, 40)) << "nothing waits";
+    pending.AddLine(L"a");
+    EXPECT_TRUE(pending.Due(5000, 40)) << "the first line waits for nobody";
+    pending.FlushTo(box, 5000);
+    pending.AddLine(L"b");
+    EXPECT_FALSE(pending.Due(5039, 40));
+    EXPECT_TRUE(pending.Due(5040, 40));
+}
