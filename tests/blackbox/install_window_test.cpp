@@ -1,0 +1,269 @@
+// The installer window driven like a person: the input checks, what the installation script
+// receives, its stage progress, the three ends, stopping, and the home window's refusal to close
+// while a run is active. Wine has no PowerShell: our stand-in runs the scripts written here.
+#include <gtest/gtest.h>
+
+#include "install_support.h"
+#include "play_support.h"
+
+using namespace bb;
+
+namespace {
+constexpr auto kRunTimeout = 60s;
+constexpr wchar_t kStoppingText[] = L"Stopping installation. Your original ROM folders will be kept.";
+
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!PlaceStandInPowerShell()) GTEST_SKIP() << "needs the PowerShell stand-in, placed in a Wine prefix only";
+    }
+    // Starts the launcher and opens the installer from the home window.
+    InstallerControls Open(const std::map<std::wstring, std::wstring>& env = {}) {
+        launcher_ = StartLauncher(installation_, L"", env);
+        home_ = WaitForHome(launcher_);
+        if (!home_) return {};
+        return OpenInstallerFromHome(launcher_, home_);
+    }
+    void Script(const std::string& commands) { WriteStandInScript(installation_.root(), commands); }
+    std::string RootText() const { return Utf8(installation_.root().wstring()); }
+    // Closes the installer, then the launcher, and expects a normal end.
+    void CloseAll(const InstallerControls& installer) {
+        if (IsWindow(installer.window)) {
+            PostMessageW(installer.window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(installer.window); }, 10s)) << "the installer stayed open";
+        }
+        PostMessageW(home_, WM_CLOSE, 0, 0);
+        EXPECT_EQ(launcher_.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    }
+
+    Installation installation_;
+    Process launcher_;
+    HWND home_ = nullptr;
+};
+}  // namespace
+
+TEST_F(Installer, InputChecksSetTheirStatusAndStartNothing) {
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr) << "Install games opened no installer";
+    EXPECT_FALSE(IsWindowEnabled(home_)) << "the home window stays usable under the installer";
+    EXPECT_NE(WindowText(installer.destination).find(L"\\Programs\\TalvaroOvraRecomp"), std::wstring::npos)
+        << "default folder: " << Utf8(WindowText(installer.destination));
+
+    ClickButton(installer.install);
+    EXPECT_TRUE(WaitForStatus(installer, L"Select at least one folder containing your compatible ROMs.", 5s))
+        << Utf8(WindowText(installer.status));
+    SetText(installer.rom2, L"C:\\roms");
+    SetText(installer.destination, L"");
+    ClickButton(installer.install);
+    EXPECT_TRUE(WaitForStatus(installer, L"Choose a new empty installation folder.", 5s));
+    SetText(installer.destination, (installation_.root() / L"dest").wstring());
+    ClickButton(installer.install);
+    EXPECT_TRUE(WaitForStatus(installer, L"Installer files are missing. Extract the complete release ZIP and try again.", 5s));
+    EXPECT_FALSE(fs::exists(installation_.local() / L"install-0.60.log")) << "a check failed but something ran";
+    EXPECT_EQ(WindowText(installer.close), L"Close");
+    CloseAll(installer);
+}
+
+TEST_F(Installer, TwoRomFoldersReachTheScriptExactlyAndSuccessOffersTheInstalledLauncher) {
+    const fs::path destination = installation_.root() / L"new install";
+    // The installed copy's launcher: our stand-in game, which records how it was started.
+    fs::create_directories(destination);
+    fs::copy_file(BinFolder() / L"tlvr_standin_game.exe", destination / L"TalvaroOvraRecomp.exe");
+    const fs::path opened = installation_.root() / L"opened.txt";
+    Script("record {Root}\\record.txt\nout Checking ROMs\nerr warning on the error stream\nraw half\\r\\n\n"
+           "out [STAGE 8/8] Finishing\nexit 0\n");
+    InstallerControls installer = Open({{L"TLVR_STANDIN_RECORD", opened.wstring()}});
+    ASSERT_NE(installer.window, nullptr);
+    const std::wstring rom1 = (installation_.root() / L"My ROMs").wstring();
+    const std::wstring rom2 = (installation_.root() / L"usa").wstring() + L"\\";
+    SetText(installer.rom1, rom1);
+    SetText(installer.rom2, rom2);
+    SetText(installer.destination, destination.wstring());
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout)) << "the run did not end";
+    EXPECT_EQ(WindowText(installer.status), kCompleteText);
+    EXPECT_EQ(ProgressOf(installer), 100);
+    EXPECT_EQ(FullText(installer.log),
+              L"Checking ROMs\r\nwarning on the error stream\r\nhalf\r\n[STAGE 8/8] Finishing\r\n");
+    EXPECT_EQ(ReadFileBytes(installation_.local() / L"install-0.60.log"),
+              "Checking ROMs\r\nwarning on the error stream\r\nhalf\r\n[STAGE 8/8] Finishing\r\n");
+
+    std::map<std::string, std::string> seen = ReadRecord(installation_.root() / L"record.txt");
+    ASSERT_FALSE(seen.empty()) << "the script never ran";
+    EXPECT_EQ(seen["argc"], "12") << seen["commandline"];
+    EXPECT_EQ(seen["arg.1"] + " " + seen["arg.2"] + " " + seen["arg.3"] + " " + seen["arg.4"],
+              "-NoProfile -ExecutionPolicy Bypass -File");
+    EXPECT_EQ(seen["arg.5"], RootText() + "\\scripts\\install.ps1");
+    EXPECT_EQ(seen["arg.6"], "-Destination");
+    EXPECT_EQ(seen["arg.7"], Utf8(destination.wstring()));
+    EXPECT_EQ(seen["arg.8"], "-RomFolder1");
+    EXPECT_EQ(seen["arg.9"], Utf8(rom1));
+    EXPECT_EQ(seen["arg.10"], "-RomFolder2");
+    EXPECT_EQ(seen["arg.11"], Utf8(rom2)) << "the trailing backslash did not survive";
+    EXPECT_EQ(seen["cwd"], RootText());
+    EXPECT_EQ(seen["stdin"], "eof");
+
+    EXPECT_EQ(WindowText(installer.install), L"Open launcher");
+    ClickButton(installer.install);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(installer.window); }, 10s)) << "Open launcher left the window open";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(opened); }, kLaunchTimeout)) << "Open launcher started nothing";
+    EXPECT_EQ(ReadRecord(opened)["cwd"], Utf8(destination.wstring()));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(home_) != FALSE; }, 5s));
+    CloseAll(installer);
+}
+
+TEST_F(Installer, OnlyTheSecondFolderIsPassedAloneAndAFailureSaysSo) {
+    Script("record {Root}\\record.txt\nout [STAGE 2/8] Reading\nexit 3\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom2, L"C:\\only second");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
+    EXPECT_EQ(WindowText(installer.status), kFailedText);
+    EXPECT_EQ(ProgressOf(installer), 14) << "a failed run keeps the last stage's progress";
+    EXPECT_EQ(WindowText(installer.install), L"Install games");
+    std::map<std::string, std::string> seen = ReadRecord(installation_.root() / L"record.txt");
+    EXPECT_EQ(seen["argc"], "10") << seen["commandline"];
+    EXPECT_EQ(seen["arg.8"], "-RomFolder2");
+    EXPECT_EQ(seen["arg.9"], "C:\\only second");
+    CloseAll(installer);
+}
+
+TEST_F(Installer, StageLinesMoveTheProgressBarAndSetTheStatus) {
+    const std::string go = RootText() + "\\go";
+    Script("out [STAGE 3/8] Compiling\nwait-file " + go + "1\nout [STAGE 9] Done\nwait-file " + go +
+           "2\nout [STAGE 5\nout [STAGE 2]\nwait-file " + go + "3\nexit 0\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, L"C:\\roms");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitForStatus(installer, L"Compiling", kRunTimeout)) << Utf8(WindowText(installer.status));
+    EXPECT_EQ(ProgressOf(installer), 28);
+    // While running: the inputs and "Install games" are disabled, "Close" stops.
+    EXPECT_FALSE(IsWindowEnabled(installer.rom1));
+    EXPECT_FALSE(IsWindowEnabled(installer.browse[2]));
+    EXPECT_FALSE(IsWindowEnabled(installer.install));
+    EXPECT_EQ(WindowText(installer.close), L"Stop installation");
+
+    WriteFileBytes(go + "1", "");
+    ASSERT_TRUE(WaitForStatus(installer, L"Done", 10s));
+    EXPECT_EQ(ProgressOf(installer), 95) << "only the end shows 100";
+    WriteFileBytes(go + "2", "");
+    ASSERT_TRUE(WaitForStatus(installer, L"[STAGE 2]", 10s)) << "a stage line without \"] \" shows whole";
+    EXPECT_EQ(ProgressOf(installer), 14);
+    // The status changes with the line; the log box takes its text a moment later.
+    const std::wstring log = L"[STAGE 3/8] Compiling\r\n[STAGE 9] Done\r\n[STAGE 5\r\n[STAGE 2]\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return FullText(installer.log) == log; }, 5s)) << Utf8(FullText(installer.log));
+    WriteFileBytes(go + "3", "");
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
+    EXPECT_EQ(ProgressOf(installer), 100);
+    EXPECT_TRUE(IsWindowEnabled(installer.rom1));
+    CloseAll(installer);
+}
+
+TEST_F(Installer, AStoppedRunReportsStoppedEvenWhenTheScriptExitedWithZero) {
+    // The script ends with 0 at once, but a grandchild keeps the output open: the run is still
+    // active when Stop is pressed, and the exit code it ends with is the script's 0.
+    const fs::path pidFile = installation_.root() / L"grandchild.pid";
+    Script("out started\ngrandchild 30000 " + Utf8(pidFile.wstring()) + "\nexit 0\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, L"C:\\roms");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFileBytes(pidFile).empty(); }, kRunTimeout)) << "no grandchild";
+    Sleep(1000);  // the script itself has ended by now
+    EXPECT_EQ(WindowText(installer.close), L"Stop installation");
+    ClickButton(installer.close);
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout)) << "stopping did not end the run";
+    EXPECT_EQ(WindowText(installer.status), kStoppedText);
+    EXPECT_EQ(WindowText(installer.install), L"Install games") << "a stopped run offered the launcher";
+    HANDLE grandchild = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(ReadFileBytes(pidFile))));
+    if (grandchild) {
+        EXPECT_EQ(WaitForSingleObject(grandchild, 5000), WAIT_OBJECT_0) << "stopping left the grandchild running";
+        CloseHandle(grandchild);
+    }
+    // Pressed again, the button starts a new run instead of opening anything.
+    Script("out second run\nexit 0\n");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(installer.install) == L"Open launcher"; }, kRunTimeout))
+        << Utf8(WindowText(installer.status));
+    EXPECT_EQ(FullText(installer.log), L"second run\r\n") << "the next start clears the log box";
+    CloseAll(installer);
+}
+
+TEST_F(Installer, ClosingDuringARunStopsItAndTheHomeWindowWaits) {
+    Script("out running\nwait-file " + RootText() + "\\never\nexit 0\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, L"C:\\roms");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitUntil([&] { return FullText(installer.log) == L"running\r\n"; }, kRunTimeout));
+
+    PostMessageW(home_, WM_CLOSE, 0, 0);
+    Sleep(1000);
+    EXPECT_TRUE(launcher_.Running()) << "the launcher closed during an installation";
+    EXPECT_TRUE(IsWindow(home_));
+    EXPECT_EQ(GetForegroundWindow(), installer.window) << "the installer was not brought forward";
+
+    PostMessageW(installer.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(installer.status) == kStoppingText || WindowText(installer.status) == kStoppedText; }, 10s));
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
+    EXPECT_TRUE(IsWindow(installer.window)) << "closing during a run closed the window";
+    EXPECT_EQ(WindowText(installer.status), kStoppedText);
+    CloseAll(installer);
+}
+
+TEST_F(Installer, PlayOnAMissingGameOpensItAndASecondRequestRaisesIt) {
+    launcher_ = StartLauncher(installation_);
+    home_ = WaitForHome(launcher_);
+    ASSERT_NE(home_, nullptr);
+    ClickButton(ChildWithId(home_, 200));  // PLAY: game 1 is not installed
+    const std::optional<Window> opened = launcher_.FindWindowOfClass(kInstallerClass, 10s);
+    ASSERT_TRUE(opened) << "PLAY on a missing game opened no installer";
+    EXPECT_EQ(WindowText(opened->hwnd), L"Install Talvaro Ovra-Remix Recomp 0.60");
+    for (int i = 0; i < 2; ++i) {
+        PostMessageW(home_, WM_COMMAND, MAKEWPARAM(kHomeInstallCommand, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(ChildWithId(home_, kHomeInstallCommand)));
+    }
+    Sleep(1000);
+    int count = 0;
+    for (const Window& w : launcher_.TopLevelWindows()) count += w.className == kInstallerClass ? 1 : 0;
+    EXPECT_EQ(count, 1) << "a second installer window opened";
+    EXPECT_EQ(GetForegroundWindow(), opened->hwnd);
+    CloseAll(ControlsOf(opened->hwnd));
+}
+
+TEST_F(Installer, ALongLogKeepsEveryLineInTheBoxAndTheFile) {
+    const int lines = 3000;  // 246,000 characters: far past an edit box's default 32,767
+    Script("lines " + std::to_string(lines) + " 80\nout the very last line\nexit 0\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, L"C:\\roms");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
+    const std::wstring log = FullText(installer.log);
+    const std::string file = ReadFileBytes(installation_.local() / L"install-0.60.log");
+    const std::wstring last = L"the very last line\r\n";
+    EXPECT_EQ(file.size(), static_cast<size_t>(lines) * 82 + last.size());
+    EXPECT_EQ(std::wstring(file.begin(), file.end()), log) << "the box and the file differ";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last) << "the box does not end with the last line";
+    CloseAll(installer);
+}
+
+TEST(InstallerCapture, InstallPageIsPhotographed) {
+    Installation installation;
+    const fs::path picture = installation.root() / L"install.png";
+    Process launcher = StartLauncher(installation, L"--qa-capture " + Quote(picture) + L" --qa-page install");
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    const PngImage image(picture);
+    ASSERT_TRUE(image.loaded()) << "no picture was written";
+    // 96 DPI on a 1080-pixel screen: the design size.
+    EXPECT_EQ(image.width(), 782);
+    EXPECT_EQ(image.height(), 732);
+    // Wine's PrintWindow puts the client area at the top-left; Windows draws the frame first.
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    RECT frame = {0, 0, 0, 0};
+    if (!wine) AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(HexColour(image.Pixel(8 - frame.left, 8 - frame.top)), "FF1A1D1F") << "not the dark background";
+}
