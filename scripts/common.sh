@@ -13,3 +13,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
+
+# Wine has no PowerShell. Our stand-in (tests/standin/tlvr_standin_powershell.cpp) takes its place
+# in this prefix only, so the installer window can run scripts/install.ps1 under Wine.
+place_standin_powershell() {
+  local standin="$BUILD_DIR/bin/tlvr_standin_powershell.exe"
+  local folder="$WINEPREFIX/drive_c/windows/system32/WindowsPowerShell/v1.0"
+  [ -f "$standin" ] || { log "no PowerShell stand-in built; the installer cannot run its script"; return 0; }
+  mkdir -p "$folder"
+  cmp -s "$standin" "$folder/powershell.exe" || cp "$standin" "$folder/powershell.exe"
+}

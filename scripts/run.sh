@@ -6,6 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bash "$ROOT/scripts/build.sh"
+place_standin_powershell
 DEMO="$BUILD_DIR/demo"
 LAUNCHER="$DEMO/TalvaroOvraRecomp.exe"
 

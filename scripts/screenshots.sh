@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Refreshes the README's pictures: starts the Launcher of the demo installation on a private
+# virtual display, opens each page and saves an X-level screenshot of its window under docs/.
+# (Wine's PrintWindow leaves out child windows, so the Launcher's own capture is not used here.)
+#   scripts/screenshots.sh            every page
+#   scripts/screenshots.sh install    only the pages named
+# To add a page: write a function page_NAME that opens it (with "drive", see below) and echoes
+# the window class to photograph, and add NAME to PAGES.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+PAGES=(home video install)
+OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
+
+if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
+  bash "$ROOT/scripts/build.sh"
+  place_standin_powershell
+  mkdir -p "$OUT"
+  wineserver -k 2>/dev/null || true
+  trap 'wineserver -k 2>/dev/null || true' EXIT
+  TLVR_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash "$0" "$@"
+  exit $?
+fi
+
+DEMO="$BUILD_DIR/demo"
+DRIVER="$BUILD_DIR/bin/tlvr_window_driver.exe"
+drive() { wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; }
+
+page_home() { echo TalvaroOvra; }
+page_video() { drive command TalvaroOvra 201 >/dev/null; echo TLVRSettings; }
+page_install() {
+  # The demo installation half-way: ROM folder and destination filled in, stages running.
+  drive command TalvaroOvra 205 >/dev/null
+  drive settext TLVRInstaller 10 'C:\users\Public\Documents' >/dev/null
+  drive settext TLVRInstaller 13 'C:\users\Public\TalvaroOvraRecomp' >/dev/null
+  drive click TLVRInstaller 1 >/dev/null
+  sleep 4.5
+  echo TLVRInstaller
+}
+
+shoot() {
+  local name=$1
+  ( cd "$DEMO" && wine "$DEMO/TalvaroOvraRecomp.exe" >/dev/null 2>&1 & )
+  drive rect TalvaroOvra 60 >/dev/null || { log "the launcher did not open"; return 1; }
+  local class rect
+  class=$("page_$name")
+  rect=$(drive rect "$class" 20) || { log "page $name: no $class window"; return 1; }
+  sleep 1.5  # let every child paint
+  import -window root -crop "$rect" +repage "$OUT/$name.png"
+  log "wrote $OUT/$name.png ($rect)"
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+
+# The demo run writes into the destination above: start from an empty one each time.
+rm -rf "$WINEPREFIX/drive_c/users/Public/TalvaroOvraRecomp"
+[ $# -gt 0 ] && PAGES=("$@")
+for page in "${PAGES[@]}"; do shoot "$page"; done
