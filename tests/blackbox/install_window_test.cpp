@@ -267,3 +267,48 @@ TEST(InstallerCapture, InstallPageIsPhotographed) {
     if (!wine) AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
     EXPECT_EQ(HexColour(image.Pixel(8 - frame.left, 8 - frame.top)), "FF1A1D1F") << "not the dark background";
 }
+
+TEST_F(Installer, TheDemoScriptLeavesAWorkingCopyThatOpenLauncherStarts) {
+    fs::create_directories(installation_.root() / L"scripts");
+    fs::copy_file(DemoFolder() / L"scripts" / L"install.ps1", installation_.root() / L"scripts" / L"install.ps1");
+    installation_.InstallStandInGame(1);
+    const fs::path destination = installation_.root() / L"installed copy";
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, installation_.root().wstring());
+    SetText(installer.destination, destination.wstring());
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
+    ASSERT_EQ(WindowText(installer.status), kCompleteText) << Utf8(FullText(installer.log));
+    for (const wchar_t* file : {L"TalvaroOvraRecomp.exe", L"assets\\launcher\\tlvr1.png", L"games\\tlvr1\\tlvr1.exe",
+                                L"roms\\tlvr1.bin", L".local\\installation.json"}) {
+        EXPECT_TRUE(fs::exists(destination / file)) << Utf8(file) << " is missing from the installed copy";
+    }
+
+    ClickButton(installer.install);  // "Open launcher"
+    HWND installedHome = nullptr;
+    DWORD installedId = 0;
+    WaitUntil([&] {
+        for (HWND w = FindWindowW(kHomeClass, nullptr); w; w = FindWindowExW(nullptr, w, kHomeClass, nullptr)) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(w, &id);
+            if (id != launcher_.id() && IsWindowVisible(w)) {
+                installedHome = w;
+                installedId = id;
+                return true;
+            }
+        }
+        return false;
+    }, kLaunchTimeout);
+    ASSERT_NE(installedHome, nullptr) << "the installed launcher did not open";
+    HANDLE installed = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, installedId);
+    ASSERT_NE(installed, nullptr);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameW(installed, 0, image, &size);
+    EXPECT_EQ(fs::path(image).parent_path(), destination);
+    PostMessageW(installedHome, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(installed, 30000), WAIT_OBJECT_0);
+    CloseHandle(installed);
+    CloseAll(installer);
+}
