@@ -32,8 +32,13 @@ constexpr wchar_t kOpenLauncherText[] = L"Open launcher";
 constexpr UINT kCancelExitCode = 130;
 constexpr int kFinishedProgress = 100;
 // Log text reaches the box at least this often while lines keep coming, and this long after
-// the last one.
-constexpr ULONGLONG kLogFlushPeriodMs = 40;
+// the last one. An append costs about the same for one line as for dozens (the box redraws its
+// scroll bar each time), so a fast script's lines go in a few larger appends a second; but one
+// append of a great deal of text keeps the window from answering, so each takes a bounded part
+// and the rest follows at once.
+constexpr ULONGLONG kLogFlushPeriodMs = 100;
+constexpr UINT kBacklogPeriodMs = USER_TIMER_MINIMUM;
+constexpr size_t kAppendLimit = 8192;
 
 std::wstring Text(HWND control) {
     const int length = GetWindowTextLengthW(control);
@@ -74,11 +79,38 @@ void EnterRunning() {
     SetStatus(kRunningText);
 }
 
-void FlushLog() {
+void SetFlushTimer(UINT period) {
     InstallerRecord& r = g_installer;
-    r.pendingLog.FlushTo(r.logBox, GetTickCount64());
-    if (r.flushTimerSet) KillTimer(r.window, kLogFlushTimerId);
-    r.flushTimerSet = false;
+    if (r.flushTimerPeriod == period) return;
+    r.flushTimerPeriod = SetTimer(r.window, kLogFlushTimerId, period, nullptr) ? period : 0;
+}
+
+void StopFlushTimer() {
+    InstallerRecord& r = g_installer;
+    if (r.flushTimerPeriod) KillTimer(r.window, kLogFlushTimerId);
+    r.flushTimerPeriod = 0;
+}
+
+// Hands one bounded part of the waiting log text to the box; true while more waits.
+bool FlushLogPart() { return g_installer.pendingLog.FlushTo(g_installer.logBox, GetTickCount64(), kAppendLimit); }
+
+void ReportEnd(DWORD exitCode) {
+    InstallerRecord& r = g_installer;
+    r.finishing = false;
+    r.running = false;
+    r.job.reset();
+    EnableInputs(true);
+    EnableWindow(r.closeButton, TRUE);
+    SetWindowTextW(r.closeButton, kCloseText);
+    if (exitCode != 0 || r.stopRequested) {
+        r.completed = false;
+        SetStatus(r.stopRequested ? kStoppedText : kFailedText);
+        return;
+    }
+    r.completed = true;
+    SendMessageW(r.progressBar, PBM_SETPOS, kFinishedProgress, 0);
+    SetStatus(kCompleteText);
+    SetWindowTextW(r.installButton, kOpenLauncherText);
 }
 }  // namespace
 
@@ -129,7 +161,8 @@ void StartInstallationRun() {
 
 void StopInstallationRun() {
     InstallerRecord& r = g_installer;
-    if (!r.running || !r.job) return;
+    // Once the script's end has come there is nothing left to stop.
+    if (!r.running || !r.job || r.finishing) return;
     r.stopRequested = true;
     CancelHelperProcess(r.job.get(), kCancelExitCode);
     SetStatus(kStoppingText);
@@ -145,31 +178,37 @@ void OnInstallerLine(LPARAM lParam) {
         SetStatus(stage->status.c_str());
     }
     // A steady stream of posted lines keeps timer messages away, so the stream itself hands the
-    // text over when it is due; the timer takes what is left once the lines stop.
-    if (r.pendingLog.Due(GetTickCount64(), kLogFlushPeriodMs)) {
-        FlushLog();
-    } else if (!r.flushTimerSet) {
-        r.flushTimerSet = SetTimer(r.window, kLogFlushTimerId, static_cast<UINT>(kLogFlushPeriodMs), nullptr) != 0;
+    // text over when it is due or has grown; the timer takes what is left once the lines stop.
+    const bool more = r.pendingLog.size() >= kAppendLimit || r.pendingLog.Due(GetTickCount64(), kLogFlushPeriodMs)
+                          ? FlushLogPart()
+                          : !r.pendingLog.empty();
+    if (more) {
+        SetFlushTimer(static_cast<UINT>(kLogFlushPeriodMs));
+    } else {
+        StopFlushTimer();
     }
 }
 
-void OnLogFlushTimer() { FlushLog(); }
+void OnLogFlushTimer() {
+    InstallerRecord& r = g_installer;
+    if (FlushLogPart()) {
+        if (r.finishing) SetFlushTimer(kBacklogPeriodMs);
+        return;
+    }
+    StopFlushTimer();
+    if (r.finishing) ReportEnd(r.finishedCode);
+}
 
 void OnInstallerFinished(WPARAM exitCode) {
     InstallerRecord& r = g_installer;
-    FlushLog();  // every line is in the box before the end is reported
-    r.running = false;
-    r.job.reset();
-    EnableInputs(true);
-    EnableWindow(r.closeButton, TRUE);
-    SetWindowTextW(r.closeButton, kCloseText);
-    if (static_cast<DWORD>(exitCode) != 0 || r.stopRequested) {
-        r.completed = false;
-        SetStatus(r.stopRequested ? kStoppedText : kFailedText);
+    // Every line is in the box before the end is reported; a long backlog goes in parts first,
+    // with the window answering between them.
+    if (FlushLogPart()) {
+        r.finishing = true;
+        r.finishedCode = static_cast<DWORD>(exitCode);
+        SetFlushTimer(kBacklogPeriodMs);
         return;
     }
-    r.completed = true;
-    SendMessageW(r.progressBar, PBM_SETPOS, kFinishedProgress, 0);
-    SetStatus(kCompleteText);
-    SetWindowTextW(r.installButton, kOpenLauncherText);
+    StopFlushTimer();
+    ReportEnd(static_cast<DWORD>(exitCode));
 }

@@ -56,7 +56,11 @@ struct InstallerRecord {
     UniqueHandle job;
     std::wstring destination;
     PendingLogText pendingLog;
-    bool flushTimerSet = false;
+    UINT flushTimerPeriod = 0;  // 0 while the timer is not set
+    // The finished message has come while log text still waited: the end is reported once the
+    // box has it all.
+    bool finishing = false;
+    DWORD finishedCode = 0;
 };
 
 extern InstallerRecord g_installer;

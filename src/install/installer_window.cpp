@@ -103,8 +103,9 @@ void OnDestroy() {
         r.job.reset();  // kill-on-close ends the script and everything it started
         r.running = false;
     }
-    if (r.flushTimerSet) KillTimer(r.window, kLogFlushTimerId);
-    r.flushTimerSet = false;
+    if (r.flushTimerPeriod) KillTimer(r.window, kLogFlushTimerId);
+    r.flushTimerPeriod = 0;
+    r.finishing = false;
     r.pendingLog.Clear();
     r.window = nullptr;
     std::fill(std::begin(r.inputs), std::end(r.inputs), nullptr);

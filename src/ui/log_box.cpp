@@ -12,6 +12,10 @@ void AppendToLogBox(HWND box, const std::wstring& text) {
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
+namespace {
+constexpr size_t kCompactAfter = 1 << 20;
+}  // namespace
+
 void PendingLogText::AddLine(const std::wstring& line) {
     // One append of line + CRLF ends at a NUL character, line end included: keep that.
     const size_t nul = line.find(L'\0');
@@ -23,11 +27,28 @@ void PendingLogText::AddLine(const std::wstring& line) {
     text_ += L"\r\n";
 }
 
-void PendingLogText::FlushTo(HWND box, ULONGLONG now) {
+bool PendingLogText::FlushTo(HWND box, ULONGLONG now, size_t limit) {
     lastFlush_ = now;
-    if (text_.empty()) return;
-    AppendToLogBox(box, text_);
-    text_.clear();
+    if (empty()) return false;
+    size_t count = size();
+    if (count > limit) {
+        const size_t lineEnd = text_.rfind(L'\n', start_ + limit - 1);
+        count = lineEnd != std::wstring::npos && lineEnd >= start_ ? lineEnd + 1 - start_ : limit;
+    }
+    AppendToLogBox(box, text_.substr(start_, count));
+    start_ += count;
+    if (empty()) {
+        Clear();
+        return false;
+    }
+    if (start_ > kCompactAfter && start_ > text_.size() / 2) {  // a long backlog: drop what went
+        text_.erase(0, start_);
+        start_ = 0;
+    }
+    return true;
 }
 
-void PendingLogText::Clear() { text_.clear(); }
+void PendingLogText::Clear() {
+    text_.clear();
+    start_ = 0;
+}

@@ -14,20 +14,24 @@ void LiftLogBoxLimit(HWND box);
 void AppendToLogBox(HWND box, const std::wstring& text);
 
 // Log text that waits to be appended: a fast helper posts lines far quicker than an edit box
-// can take them one by one, so the lines are gathered and handed over in batches. The box's
-// text comes out exactly as line-by-line appends would leave it.
+// can take them one by one, so the lines are gathered and handed over in batches of a bounded
+// size (one append of much text keeps the window from answering for too long). The box's text
+// comes out exactly as line-by-line appends would leave it.
 class PendingLogText {
 public:
     // Adds one line and the line end the box shows after it.
     void AddLine(const std::wstring& line);
-    bool empty() const { return text_.empty(); }
+    bool empty() const { return start_ == text_.size(); }
+    size_t size() const { return text_.size() - start_; }
     // True when text has waited `periodMs` since the last hand-over.
-    bool Due(ULONGLONG now, ULONGLONG periodMs) const { return !text_.empty() && now - lastFlush_ >= periodMs; }
-    // Appends what waits to the box and empties the batch.
-    void FlushTo(HWND box, ULONGLONG now);
+    bool Due(ULONGLONG now, ULONGLONG periodMs) const { return !empty() && now - lastFlush_ >= periodMs; }
+    // Appends at most `limit` characters of what waits, ending after a line end when one falls
+    // within them. True while text still waits.
+    bool FlushTo(HWND box, ULONGLONG now, size_t limit = std::wstring::npos);
     void Clear();
 
 private:
     std::wstring text_;
+    size_t start_ = 0;  // what came before was handed over
     ULONGLONG lastFlush_ = 0;
 };

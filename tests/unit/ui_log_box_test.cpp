@@ -66,6 +66,34 @@ TEST_F(LogBoxes, BatchesLeaveTheTextThatLineByLineAppendsLeave) {
     EXPECT_EQ(Text(batched), L"first\r\n\r\ncutafter the cut\r\n\ttabbed\r\nlast\r\n");
 }
 
+TEST_F(LogBoxes, BoundedAppendsEndAtALineEndAndLoseNothing) {
+    HWND box = MakeBox();
+    PendingLogText pending;
+    pending.AddLine(L"one");
+    pending.AddLine(L"two");
+    pending.AddLine(L"a line longer than the limit");
+    EXPECT_TRUE(pending.FlushTo(box, 0, 12));
+    EXPECT_EQ(Text(box), L"one\r\ntwo\r\n") << "the part did not end after the last line end within it";
+    EXPECT_TRUE(pending.FlushTo(box, 0, 12));
+    EXPECT_EQ(Text(box), L"one\r\ntwo\r\na line longe") << "a line past the limit goes in pieces";
+    while (pending.FlushTo(box, 0, 12)) {
+    }
+    EXPECT_TRUE(pending.empty());
+    EXPECT_EQ(Text(box), L"one\r\ntwo\r\na line longer than the limit\r\n");
+
+    // A backlog far past the point where handed-over text is dropped from memory.
+    HWND big = MakeBox();
+    std::wstring expected;
+    for (int n = 0; n < 30000; ++n) {
+        pending.AddLine(NumberedLine(n));
+        expected += NumberedLine(n) + L"\r\n";
+    }
+    ASSERT_GT(expected.size(), 2u << 20);
+    while (pending.FlushTo(big, 0, 200000)) {
+    }
+    EXPECT_TRUE(Text(big) == expected) << "lines were lost or changed across parts";
+}
+
 TEST_F(LogBoxes, TextBecomesDueOnlyAfterThePeriodSinceTheLastHandOver) {
     HWND box = MakeBox();
     PendingLogText pending;
