@@ -312,3 +312,38 @@ TEST_F(Installer, TheDemoScriptLeavesAWorkingCopyThatOpenLauncherStarts) {
     CloseHandle(installed);
     CloseAll(installer);
 }
+
+TEST_F(Installer, TheFolderPickerNamesItsPurposeAndACancelChangesNothing) {
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    const std::wstring before = WindowText(installer.destination);
+    ClickButton(installer.browse[2]);
+    const std::optional<MessageBoxInfo> picker = WaitForMessageBox(launcher_, 20s);
+    ASSERT_TRUE(picker) << "Browse... opened no folder picker";
+    EXPECT_EQ(picker->caption, L"Choose installation parent folder");
+    PostMessageW(picker->hwnd, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(picker->hwnd); }, 10s)) << "the picker did not close";
+    EXPECT_EQ(WindowText(installer.destination), before);
+
+    // Picking a folder: typed into the picker's name box and confirmed.
+    ClickButton(installer.browse[2]);
+    const std::optional<MessageBoxInfo> again = WaitForMessageBox(launcher_, 20s);
+    ASSERT_TRUE(again);
+    HWND name = nullptr;
+    EnumChildWindows(again->hwnd, [](HWND child, LPARAM found) -> BOOL {
+        if (ClassName(child) == L"Edit" && IsWindowVisible(child)) {
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&name));
+    ASSERT_NE(name, nullptr) << "no name box in the picker";
+    const fs::path parent = installation_.root() / L"Games";
+    fs::create_directories(parent);
+    SetText(name, parent.wstring());
+    PostMessageW(again->hwnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(installer.destination) == (parent / L"TalvaroOvraRecomp").wstring(); }, 10s))
+        << Utf8(WindowText(installer.destination));
+    if (IsWindow(again->hwnd)) PostMessageW(again->hwnd, WM_COMMAND, IDCANCEL, 0);
+    CloseAll(installer);
+}
