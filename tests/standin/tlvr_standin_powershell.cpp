@@ -14,7 +14,8 @@
 //   #standin wait-file FILE     waits (at most 120 s) until FILE exists
 //   #standin grandchild MS FILE starts a copy of itself that inherits the output, writes its
 //                               process id to FILE, sleeps MS and prints "grandchild done"
-//   #standin copy FROM | TO     copies a file or a folder tree, making TO's parent folders
+//   #standin copy FROM | TO     copies a file or a folder tree, making TO's parent folders;
+//                               a failed copy ends the script with 1
 //   #standin write FILE | TEXT  writes TEXT (escapes as for out) to FILE
 //   #standin exit CODE          ends with CODE (default: 0 at the end of the script)
 //
@@ -237,7 +238,10 @@ int RunScript(const Invocation& inv) {
             const fs::path to = Wide(rest.substr(rest.find(" | ") + 3));
             fs::create_directories(to.parent_path(), error);
             fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
-            if (error) Write(STD_ERROR_HANDLE, "copy failed: " + Utf8(from.wstring()) + ": " + error.message() + "\r\n");
+            if (error) {  // as a script stopping at its first error does
+                Write(STD_ERROR_HANDLE, "copy failed: " + Utf8(from.wstring()) + ": " + error.message() + "\r\n");
+                return 1;
+            }
         } else if (command == "write" && rest.find(" | ") != std::string::npos) {
             const fs::path file = Wide(rest.substr(0, rest.find(" | ")));
             std::error_code error;
