@@ -347,3 +347,26 @@ TEST_F(Installer, TheFolderPickerNamesItsPurposeAndACancelChangesNothing) {
     if (IsWindow(again->hwnd)) PostMessageW(again->hwnd, WM_COMMAND, IDCANCEL, 0);
     CloseAll(installer);
 }
+
+TEST_F(Installer, APowerShellThatCannotStartIsReportedAndNothingRuns) {
+    // Only in the Wine prefix (the fixture skips elsewhere): the stand-in is moved aside for the
+    // test and put back by the next test's set-up at the latest.
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const fs::path powerShell = fs::path(system) / L"WindowsPowerShell" / L"v1.0" / L"powershell.exe";
+    const fs::path aside = powerShell.wstring() + L".aside";
+    fs::rename(powerShell, aside);
+    Script("out should never run\nexit 0\n");
+    InstallerControls installer = Open();
+    if (installer.window) {
+        SetText(installer.rom1, L"C:\\roms");
+        ClickButton(installer.install);
+        EXPECT_TRUE(WaitForStatus(installer, L"Could not start PowerShell. Check permissions and extract the full package.", 10s))
+            << Utf8(WindowText(installer.status));
+        EXPECT_EQ(WindowText(installer.close), L"Close") << "a failed start left the window running";
+        EXPECT_TRUE(IsWindowEnabled(installer.install));
+    }
+    fs::rename(aside, powerShell);
+    ASSERT_NE(installer.window, nullptr);
+    CloseAll(installer);
+}
