@@ -38,19 +38,27 @@ public:
         desc.button_mask = 0x1FFFFF;
         desc.axis_mask = 0x3F;
         desc.name = "Launcher isolated capture QA";
-        index_ = SDL_JoystickAttachVirtualEx(&desc);
-        if (index_ >= 0) joystick_ = SDL_JoystickOpen(index_);
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        if (index < 0) return;
+        instance_ = SDL_JoystickGetDeviceInstanceID(index);
+        joystick_ = SDL_JoystickOpen(index);
     }
     ~VirtualController() {
         if (joystick_) SDL_JoystickClose(joystick_);
-        if (index_ >= 0) SDL_JoystickDetachVirtual(index_);
+        // Device indices move when controllers come and go; the instance id does not.
+        for (int index = 0; instance_ >= 0 && index < SDL_NumJoysticks(); ++index) {
+            if (SDL_JoystickGetDeviceInstanceID(index) == instance_) {
+                SDL_JoystickDetachVirtual(index);
+                break;
+            }
+        }
     }
     VirtualController(const VirtualController&) = delete;
     VirtualController& operator=(const VirtualController&) = delete;
     SDL_Joystick* joystick() const { return joystick_; }
 
 private:
-    int index_ = -1;
+    SDL_JoystickID instance_ = -1;
     SDL_Joystick* joystick_ = nullptr;
 };
 
