@@ -6,25 +6,22 @@ namespace {
 constexpr LPARAM kExtendedBit = 1 << 24;
 constexpr unsigned kRightShiftScanCode = 0x36;
 
-// SDL answers the character-to-scancode question only after its video subsystem has started,
-// which the editor never starts. These are the keys of the punctuation characters in the
-// standard (US) arrangement, the one SDL itself starts from; the scancode names the key's
-// position, whatever the layout prints on it.
-struct CharacterKey {
-    unsigned character;
+// SDL names the key that types a character only once its video subsystem has filled its key
+// map, and the editor never starts that subsystem: then the key is found by its position, the
+// PC scan code, which is what SDL's scancodes name whatever the layout prints on the key.
+struct KeyPosition {
+    unsigned scanCode;
     int scancode;
 };
-constexpr CharacterKey kPunctuationKeys[] = {
-    {'-', 45}, {'=', 46}, {'[', 47}, {']', 48}, {'\\', 49}, {';', 51},
-    {'\'', 52}, {'`', 53}, {',', 54}, {'.', 55}, {'/', 56},
+constexpr KeyPosition kCharacterKeyPositions[] = {
+    {0x0C, 45}, {0x0D, 46}, {0x1A, 47}, {0x1B, 48}, {0x2B, 49}, {0x27, 51},
+    {0x28, 52}, {0x29, 53}, {0x33, 54}, {0x34, 55}, {0x35, 56}, {0x56, 100},
 };
 }  // namespace
 
-int ScancodeFromCharacter(unsigned character) {
-    const SDL_Scancode known = SDL_GetScancodeFromKey(static_cast<SDL_Keycode>(character));
-    if (known != SDL_SCANCODE_UNKNOWN) return static_cast<int>(known);
-    for (const CharacterKey& key : kPunctuationKeys) {
-        if (key.character == character) return key.scancode;
+int ScancodeFromKeyPosition(unsigned scanCode) {
+    for (const KeyPosition& key : kCharacterKeyPositions) {
+        if (key.scanCode == scanCode) return key.scancode;
     }
     return 0;
 }
@@ -65,5 +62,10 @@ int ScancodeFromKeyMessage(WPARAM virtualKey, LPARAM lParam) {
     if (vk >= VK_NUMPAD1 && vk <= VK_NUMPAD9) return static_cast<int>(vk) - 8;
     if (vk >= VK_F1 && vk <= VK_F12) return static_cast<int>(vk) - 54;
     const UINT character = MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR) & 0x7FFFFFFFu;  // drop the dead-key bit
-    return character == 0 ? 0 : ScancodeFromCharacter(character);
+    if (character == 0) return 0;
+    const SDL_Scancode named = SDL_GetScancodeFromKey(static_cast<SDL_Keycode>(character));
+    if (named != SDL_SCANCODE_UNKNOWN) return static_cast<int>(named);
+    unsigned scanCode = (static_cast<unsigned>(lParam) >> 16) & 0xFF;
+    if (scanCode == 0) scanCode = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    return ScancodeFromKeyPosition(scanCode);
 }

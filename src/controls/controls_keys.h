@@ -3,5 +3,5 @@
 #include <windows.h>
 
 int ScancodeFromKeyMessage(WPARAM virtualKey, LPARAM lParam);
-// The scancode of the key that types `character` (SDL's keycodes are the characters).
-int ScancodeFromCharacter(unsigned character);
+// The SDL scancode of a character key (punctuation) from its PC scan code; 0 for other keys.
+int ScancodeFromKeyPosition(unsigned scanCode);

@@ -104,5 +104,8 @@ TEST(ControlsKeyTranslation, KeyMessagesBecomeTheGamesScancodes) {
     for (const Case& c : cases) {
         EXPECT_EQ(ScancodeFromKeyMessage(c.vk, c.lParam), c.scancode) << "virtual key 0x" << std::hex << c.vk;
     }
-    EXPECT_EQ(ScancodeFromCharacter(0x00E9), 0) << "a character of no known key is not recognised";
+    // The same keys by position, whatever the layout prints on them.
+    EXPECT_EQ(ScancodeFromKeyMessage(VK_OEM_COMMA, 0x33 << 16), 54);
+    EXPECT_EQ(ScancodeFromKeyPosition(0x56), 100) << "the key left of Z on ISO keyboards";
+    EXPECT_EQ(ScancodeFromKeyPosition(0x1E), 0) << "letters are never found by position";
 }
