@@ -98,7 +98,7 @@ std::vector<std::pair<std::wstring, int>> FileEntries(const ControlsProfile& pro
     return entries;
 }
 
-bool ReplaceFile(const fs::path& from, const fs::path& to) {
+bool ReplaceProfileFile(const fs::path& from, const fs::path& to) {
     for (int attempt = 1;; ++attempt) {
         if (MoveFileExW(from.c_str(), to.c_str(), kReplaceFlags)) return true;
         if (attempt == kReplaceAttempts || !IsTransientReplaceError(GetLastError())) return false;
@@ -151,7 +151,7 @@ bool SaveControlsProfile(const ControlsProfile& profile, const fs::path& path) {
     }
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, temporary.c_str());
     if (!written) return false;
-    return ReplaceFile(temporary, path);
+    return ReplaceProfileFile(temporary, path);
 }
 
 bool IsTransientReplaceError(DWORD error) {
