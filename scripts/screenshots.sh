@@ -8,7 +8,7 @@
 # the window class to photograph, and add NAME to PAGES.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video install)
+PAGES=(home video controls install)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -27,6 +27,7 @@ drive() { wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; }
 
 page_home() { echo TalvaroOvra; }
 page_video() { drive command TalvaroOvra 201 >/dev/null; echo TLVRSettings; }
+page_controls() { drive command TalvaroOvra 204 >/dev/null; echo TlvrControlEditor; }
 page_install() {
   # The demo installation half-way: ROM folder and destination filled in, stages running.
   drive command TalvaroOvra 205 >/dev/null
