@@ -24,10 +24,51 @@ install_packages() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Source entries (deb-src) beside the binary ones, so that "apt-get source" works. A Debian
+# installed with the Debian installer lists its sources as one-line entries in sources.list;
+# container and cloud images use the deb822 file debian.sources; a machine may have both. Each
+# form gets one file of ours, written the same way every time, and only for entries that have no
+# source entry yet: a second run adds nothing.
+write_source_lists() {
+  local etc=$1
+  local deb822="$etc/sources.list.d/debian.sources" deb822_src="$etc/sources.list.d/debian-src.sources"
+  if [ -f "$deb822" ] && ! grep -qE '^Types:.*deb-src' "$deb822"; then
+    sed -E 's/^Types:.*$/Types: deb-src/' "$deb822" > "$deb822_src.new"
+    mv "$deb822_src.new" "$deb822_src"
+  fi
+  local one_line="$etc/sources.list" one_line_src="$etc/sources.list.d/debian-src.list"
+  if [ -f "$one_line" ]; then
+    # "deb [options] uri suite components" becomes "deb-src ..." unless a source entry for that
+    # uri and suite exists already, in sources.list or in the deb822 file.
+    local covered=/dev/null
+    [ -f "$deb822" ] && covered=$deb822
+    awk '
+      function key(uri, suite) { sub(/\/+$/, "", uri); return uri " " suite }
+      function flush(u, s) { for (u in uris) for (s in suites) have[key(u, s)] = 1; split("", uris); split("", suites) }
+      FILENAME == ARGV[1] {
+        if ($0 ~ /^[ \t]*$/) flush()
+        else if ($1 == "URIs:") for (i = 2; i <= NF; i++) uris[$i] = 1
+        else if ($1 == "Suites:") for (i = 2; i <= NF; i++) suites[$i] = 1
+        next
+      }
+      !started { flush(); started = 1 }
+      { sub(/^[ \t]+/, "") }
+      /cdrom:/ { next }
+      $1 == "deb" || $1 == "deb-src" {
+        type = $1; rest = $0; sub(/^deb(-src)?[ \t]+/, "", rest)
+        plain = rest; if (plain ~ /^\[/) { sub(/^\[[^]]*\][ \t]*/, "", plain) }
+        split(plain, f, /[ \t]+/)
+        if (type == "deb-src") have[key(f[1], f[2])] = 1
+        else { want[++n] = rest; wantkey[n] = key(f[1], f[2]) }
+      }
+      END { for (i = 1; i <= n; i++) if (!(wantkey[i] in have)) { have[wantkey[i]] = 1; print "deb-src " want[i] } }
+    ' "$covered" "$one_line" > "$one_line_src.new"
+    if [ -s "$one_line_src.new" ]; then mv "$one_line_src.new" "$one_line_src"; else rm -f "$one_line_src.new" "$one_line_src"; fi
+  fi
+}
+
 enable_source_lists() {
-  local src=/etc/apt/sources.list.d/debian-src.sources
-  [ -f "$src" ] && return 0
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$src"
+  write_source_lists /etc/apt
   apt-get update -qq
 }
 
@@ -69,6 +110,8 @@ fetch_fonts() {
   rm -rf "$work"
 }
 
+# Sourced by the set-up test for its functions alone.
+[ "${TLVR_SETUP_FUNCTIONS_ONLY:-}" = 1 ] && return 0
 install_packages
 build_sdl2
 fetch_fonts

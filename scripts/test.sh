@@ -56,5 +56,15 @@ if [ "$FILTER" = "*" ]; then
   fi
 fi
 
+# The set-up's handling of APT source lists, on temporary folders.
+if [ "$FILTER" = "*" ]; then
+  bash "$ROOT/tests/scripts/setup_sources_test.sh" > "$RESULTS/setup.log" 2>&1
+  p=$(grep -oE '^[0-9]+ passed' "$RESULTS/setup.log" | grep -oE '[0-9]+' || true)
+  f=$(grep -oE ', [0-9]+ failed' "$RESULTS/setup.log" | grep -oE '[0-9]+' || true)
+  if [ -z "$p" ]; then cat "$RESULTS/setup.log"; failed=$((failed + 1)); fi
+  [ "${f:-0}" -gt 0 ] && cat "$RESULTS/setup.log"
+  passed=$((passed + ${p:-0})); failed=$((failed + ${f:-0}))
+fi
+
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
