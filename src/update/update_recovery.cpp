@@ -102,7 +102,8 @@ bool HandOverToApplyRun(bool recover) {
     const std::wstring folder = g_update.host.parent_path().wstring();
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof(execute);
-    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // No shell error box: a failed hand-over is reported by the caller's own text.
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     execute.lpFile = host.c_str();
     execute.lpParameters = parameters.c_str();
     execute.lpDirectory = folder.c_str();
