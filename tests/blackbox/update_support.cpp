@@ -32,14 +32,9 @@ HWND NthChildOfClass(HWND window, const wchar_t* className, int n) {
 UpdateInstallation::UpdateInstallation() : UpdateInstallation(Options{}) {}
 
 UpdateInstallation::UpdateInstallation(const Options& options) : folder_(L"tlvr-update"), drive_(options.drive) {
-    root_ = folder_.path() / L"Tålvaro Ovra ünïcode";
+    // At a drive's root the path ends in a backslash: "T:\".
+    root_ = drive_ ? fs::path(std::wstring(1, drive_) + L":\\") : folder_.path() / L"Tålvaro Ovra ünïcode";
     fs::create_directories(root_);
-    if (drive_) {
-        // A drive letter mapped to the folder: the root is then "Q:\", ending in a backslash.
-        const std::wstring device = std::wstring(1, drive_) + L":";
-        DefineDosDeviceW(0, device.c_str(), root_.c_str());
-        root_ = device + L"\\";
-    }
     const fs::path demoArt = DemoFolder() / L"assets" / L"launcher";
     for (const wchar_t* name : {L"masthead.png", L"tlvr1.png", L"tlvr2.png", L"Barlow-Regular.ttf",
                                 L"BarlowCondensed-Bold.ttf", L"BarlowCondensed-BoldItalic.ttf"}) {
@@ -55,10 +50,9 @@ UpdateInstallation::UpdateInstallation(const Options& options) : folder_(L"tlvr-
 }
 
 UpdateInstallation::~UpdateInstallation() {
-    if (drive_) {
-        const std::wstring device = std::wstring(1, drive_) + L":";
-        DefineDosDeviceW(DDD_REMOVE_DEFINITION, device.c_str(), nullptr);
-    }
+    if (!drive_) return;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(root_, error)) fs::remove_all(entry.path(), error);
 }
 
 void UpdateInstallation::CopyHost() const {
@@ -94,6 +88,45 @@ Process UpdateInstallation::Start(const std::wstring& arguments,
     Process process = Process::Start(launcher(), arguments, root_, env);
     EXPECT_TRUE(process.started()) << "could not start the launcher";
     return process;
+}
+
+bool DriveAvailable(wchar_t drive) {
+    const std::wstring root = std::wstring(1, drive) + L":\\";
+    return GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR;
+}
+
+std::wstring QuoteWord(const std::wstring& word) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : word) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+Process StartApplyRun(const UpdateInstallation& installation, bool recover, DWORD id, unsigned long long created,
+                      const std::map<std::wstring, std::wstring>& env) {
+    const std::wstring arguments = std::wstring(recover ? L"--recover-update " : L"--apply-update ") +
+                                   QuoteWord(installation.root().wstring()) + L" " +
+                                   QuoteWord(installation.jobFolder().wstring()) + L" " + std::to_wstring(id) +
+                                   L" " + std::to_wstring(created);
+    Process process = Process::Start(installation.host(), arguments, installation.jobFolder(), env);
+    EXPECT_TRUE(process.started()) << "could not start the apply run";
+    return process;
+}
+
+bool WaitForRestartedLauncher(const UpdateInstallation& installation, std::chrono::milliseconds timeout) {
+    const fs::path picture = installation.jobFolder() / L"updated-launcher.png";
+    const bool written = WaitUntil([&] { return fs::exists(picture) && PngImage(picture).loaded(); }, timeout);
+    Sleep(500);  // the capture run ends right after writing
+    return written;
 }
 
 std::vector<std::wstring> SplitWords(const std::wstring& line) {

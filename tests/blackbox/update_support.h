@@ -24,7 +24,7 @@ public:
     struct Options {
         bool interpreter = true;
         bool installedCopy = false;  // ".local/installation.json"
-        wchar_t drive = 0;           // e.g. L'Q': the root is "Q:\"
+        wchar_t drive = 0;           // L'T': the root is "T:\", a drive of the test prefix
     };
     UpdateInstallation();
     explicit UpdateInstallation(const Options& options);
@@ -56,6 +56,17 @@ private:
     fs::path root_;
     wchar_t drive_ = 0;
 };
+
+// True when the drive's root exists (scripts/test.sh maps T: to an empty folder).
+bool DriveAvailable(wchar_t drive);
+
+// One command-line word as CommandLineToArgvW gives it back (a trailing backslash is doubled).
+std::wstring QuoteWord(const std::wstring& word);
+// Starts the host copy as an update-apply run handed over by process `id` created at `created`.
+Process StartApplyRun(const UpdateInstallation& installation, bool recover, DWORD id, unsigned long long created,
+                      const std::map<std::wstring, std::wstring>& env = {{L"TLVR_QA_CAPTURE", L"1"}});
+// Waits for the restarted Launcher's capture in the job folder.
+bool WaitForRestartedLauncher(const UpdateInstallation& installation, std::chrono::milliseconds timeout = 60s);
 
 // The words of a command line as CommandLineToArgvW splits it.
 std::vector<std::wstring> SplitWords(const std::wstring& line);
