@@ -198,3 +198,30 @@ TEST(UpdatesWindow, CapturePageShowsTheWindowWithoutRunningACheck) {
     EXPECT_EQ(HexColour(image.Pixel(5, image.height() - 5)), HexColour(0xFF1A1D1F)) << "not the window's background";
     EXPECT_EQ(installation.CallCount(L"check"), 0) << "a capture run checked for updates";
 }
+
+TEST(UpdatesWindow, OpeningWhileTheStartupCheckRunsStartsNoSecondCheck) {
+    UpdateInstallation installation({true, /*installedCopy=*/true});
+    installation.WriteScenario(
+        "[check]\nwait_file={root}\\.gate-check\nresult.state=available\nresult.asset=a.zip\nresult.version=0.61\n");
+    Process launcher = installation.Start();
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return installation.CallCount(L"check") == 1; }, kJobTimeout))
+        << "the installed copy did not check at start-up";
+    HWND window = OpenUpdates(launcher, home);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(StatusText(window), L"Check for updates to see the latest version.");
+    EXPECT_FALSE(ButtonEnabled(window, kCheck));
+    EXPECT_FALSE(ButtonEnabled(window, kDownload));
+    EXPECT_TRUE(ButtonEnabled(window, kOpenLogs));
+    EXPECT_TRUE(ButtonEnabled(window, kClose));
+
+    WriteFileBytes(installation.root() / L".gate-check", "");
+    EXPECT_TRUE(WaitForStatus(window, L"Version 0.61 is available. Download and install it when you are ready."))
+        << "the start-up check's result did not reach the open window";
+    EXPECT_TRUE(WaitUntil([&] { return ButtonEnabled(window, kDownload); }, 5s));
+    EXPECT_EQ(installation.CallCount(L"check"), 1) << "opening the window started a second check";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }, 5s));
+    CloseLauncher(launcher, home);
+}
