@@ -8,3 +8,5 @@ void OpenControlsEditor(HWND owner, const std::filesystem::path& profile);
 int RunControlsCapture(HWND home, const std::filesystem::path& profile,
                        const std::filesystem::path& captureFile);
 bool ControlsKeyFilter(MSG* message);
+// The open editor, or null (a capture run photographs it).
+HWND ControlsEditorWindow();

@@ -153,6 +153,7 @@ HWND CaptureTarget(HWND home) {
     if (HWND installer = InstallerWindow()) return installer;
     if (HWND updates = UpdatesWindow()) return updates;
     if (g_launcher.videoWindow) return g_launcher.videoWindow;
+    if (HWND editor = ControlsEditorWindow()) return editor;
     return home;
 }
 

@@ -1,0 +1,122 @@
+#include "controls/controller_input.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kListedControllers = 2;
+constexpr int kButtonCount = 21;  // game-controller buttons 0..20
+constexpr int kAxisCount = 6;     // game-controller axes 0..5
+constexpr int kAxisThreshold = 20000;
+
+std::vector<SDL_GameController*> g_opened;  // position = controller slot
+
+void AddItem(HWND combo, const std::wstring& text) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+struct ActiveInput {
+    int button = -1;
+    int axis = -1;
+    int direction = 0;
+    bool any() const { return button >= 0 || axis >= 0; }
+};
+
+ActiveInput ReadActiveInput(SDL_GameController* controller) {
+    ActiveInput active;
+    for (int b = 0; b < kButtonCount && active.button < 0; ++b) {
+        if (SDL_GameControllerGetButton(controller, static_cast<SDL_GameControllerButton>(b))) active.button = b;
+    }
+    for (int a = 0; a < kAxisCount && active.axis < 0; ++a) {
+        const int value = SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(a));
+        if (value > kAxisThreshold || value < -kAxisThreshold) {
+            active.axis = a;
+            active.direction = value < 0 ? -1 : 1;
+        }
+    }
+    return active;
+}
+
+// Drains the queue; true when a controller arrived or left.
+bool DrainEvents() {
+    bool hotPlug = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_CONTROLLERDEVICEADDED || event.type == SDL_CONTROLLERDEVICEREMOVED) hotPlug = true;
+    }
+    return hotPlug;
+}
+}  // namespace
+
+void StartControllers() {
+    SDL_SetMainReady();
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS);
+}
+
+void CloseControllers() {
+    for (SDL_GameController* controller : g_opened) SDL_GameControllerClose(controller);
+    g_opened.clear();
+}
+
+void RebuildControllerList(HWND combo, int slot) {
+    CloseControllers();
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    int count = 0;
+    for (int j = 0; j < SDL_NumJoysticks(); ++j) {
+        if (count >= kListedControllers) break;
+        if (!SDL_IsGameController(j)) continue;
+        SDL_GameController* controller = SDL_GameControllerOpen(j);
+        if (!controller) continue;
+        g_opened.push_back(controller);
+        ++count;
+        AddItem(combo, L"Controller " + std::to_wstring(count) + L" \u2014 " +
+                           WideFromUtf8(SDL_GameControllerName(controller)));
+    }
+    while (count < kListedControllers) {
+        ++count;
+        AddItem(combo, L"Controller " + std::to_wstring(count) + L" \u2014 disconnected");
+    }
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(slot), 0);
+}
+
+int OpenedControllerCount() { return static_cast<int>(g_opened.size()); }
+
+SDL_GameController* OpenedController(int position) {
+    if (position < 0 || position >= OpenedControllerCount()) return nullptr;
+    return g_opened[static_cast<size_t>(position)];
+}
+
+SDL_GameController* SelectedController(int slot) {
+    SDL_GameController* controller = OpenedController(slot);
+    return (controller && SDL_GameControllerGetAttached(controller)) ? controller : nullptr;
+}
+
+PollOutcome PollControllers(const CaptureState& capture, int slot, HWND combo) {
+    PollOutcome outcome;
+    if (DrainEvents()) {
+        RebuildControllerList(combo, slot);
+        outcome.listRebuilt = true;
+    }
+    SDL_GameControllerUpdate();
+    if (!capture.running() || !capture.controller) return outcome;
+
+    SDL_GameController* controller = SelectedController(slot);
+    if (!controller) {
+        outcome.event = CaptureEvent::Disconnected;
+        return outcome;
+    }
+    const ActiveInput active = ReadActiveInput(controller);
+    if (!capture.armed) {
+        // Whatever was held when the capture began must be let go first.
+        if (!active.any()) outcome.event = CaptureEvent::Armed;
+        return outcome;
+    }
+    if (!active.any()) return outcome;
+    outcome.event = CaptureEvent::Captured;
+    if (active.button >= 0) {
+        outcome.input = ActionBinding{0, kBindingButton, active.button, 0};
+    } else {
+        outcome.input = ActionBinding{0, kBindingAxis, active.axis, active.direction};
+    }
+    return outcome;
+}

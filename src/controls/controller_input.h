@@ -1,0 +1,42 @@
+#pragma once
+// Game controllers for the controls editor, through SDL2's game-controller and event
+// subsystems: the two-slot controller list, hot-plugging and the armed capture of an input.
+#include <windows.h>
+
+#include "controls/controls_profile.h"
+#include "controls/sdl_api.h"
+
+// Which action is being captured, and how far the capture has come.
+struct CaptureState {
+    int row = -1;             // action index, -1 while no capture runs
+    bool controller = false;  // a controller input rather than a key
+    bool armed = false;       // every button and axis has been seen at rest since the start
+    bool running() const { return row >= 0; }
+};
+
+// SDL_SetMainReady and SDL_InitSubSystem (reference-counted by SDL; never shut down here).
+void StartControllers();
+void CloseControllers();
+// Reopens at most two game controllers in joystick order and refills the controller choice with
+// exactly two items ("Controller n — name" or "Controller n — disconnected"), then selects `slot`.
+void RebuildControllerList(HWND combo, int slot);
+int OpenedControllerCount();
+SDL_GameController* OpenedController(int position);
+// The opened controller at `slot` while it is still attached, else null.
+SDL_GameController* SelectedController(int slot);
+
+enum class CaptureEvent {
+    None,          // nothing for the editor to do
+    Disconnected,  // no usable controller for the capture
+    Armed,         // everything is at rest: the next active input is taken
+    Captured,      // `input` holds the new controller binding (key field unused)
+};
+struct PollOutcome {
+    bool listRebuilt = false;
+    CaptureEvent event = CaptureEvent::None;
+    ActionBinding input;
+};
+// One tick of the editor's timer: drains SDL's events (rebuilding the list once on a controller
+// arriving or leaving), updates the controllers and, during a controller capture, reads the
+// selected controller. Buttons win over axes; an axis counts beyond 20000 either way.
+PollOutcome PollControllers(const CaptureState& capture, int slot, HWND combo);

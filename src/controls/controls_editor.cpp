@@ -1,0 +1,477 @@
+#include "controls/controls_editor.h"
+
+#include <array>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/launcher_state.h"
+#include "app/win_owners.h"
+#include "controls/controls_checks.h"
+#include "controls/controls_editor_layout.h"
+#include "controls/controls_keys.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr wchar_t kTitle[] = L"Controls \u2014 Talvaro Ovra-Remix Recomp";
+constexpr UINT_PTR kPollTimerId = 2;
+constexpr UINT kPollPeriodMs = 40;
+constexpr COLORREF kTextColour = RGB(244, 240, 226);
+constexpr COLORREF kBackground = RGB(26, 29, 31);
+constexpr int kRowTop = 235;
+constexpr int kRowPitch = 35;
+constexpr int kFocusRow = 4;  // "Accelerate / button B"
+constexpr int kLowestDeadzone = 5;
+constexpr int kHighestDeadzone = 50;
+constexpr int kMinTrackWidth = 800;
+constexpr int kMinTrackHeight = 650;
+constexpr LPARAM kRepeatBit = 1 << 30;
+
+constexpr wchar_t kIdleStatus[] = L"Click a key or button to change it. Changes apply when a game starts.";
+constexpr wchar_t kKeyCaptureStatus[] =
+    L"Press the new key. Esc cancels. Tab and F1\u2013F12 are reserved by the game.";
+constexpr wchar_t kControllerCaptureStatus[] =
+    L"Release the controls, then press the new button or move an axis. Esc cancels.";
+constexpr wchar_t kReservedKeyStatus[] =
+    L"That key is reserved or not recognised. Choose another key. Esc cancels.";
+constexpr wchar_t kDisconnectedStatus[] =
+    L"Controller disconnected. Reconnect it or choose another. Esc cancels.";
+constexpr wchar_t kCouldNotSaveStatus[] =
+    L"Could not save. Check that the .local folder is writable and try again.";
+constexpr wchar_t kPressKeyText[] = L"Press a key\u2026";
+constexpr wchar_t kReleaseText[] = L"Release buttons and sticks\u2026";
+constexpr wchar_t kPressButtonText[] = L"Press a button or move an axis\u2026";
+constexpr const wchar_t* kSteeringItems[] = {L"Left \u2014 horizontal only", L"Right \u2014 horizontal only",
+                                             L"Disabled"};
+
+struct LayoutEntry {
+    HWND child;
+    DesignRect design;
+};
+
+struct EditorRecord {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    fs::path profilePath;
+    ControlsProfile working;
+    CaptureState capture;
+    bool checkRun = false;
+    HWND status = nullptr;
+    HWND controllerChoice = nullptr;
+    HWND steeringChoice = nullptr;
+    HWND deadzoneChoice = nullptr;
+    HWND pulseBox = nullptr;
+    HWND saveButton = nullptr;
+    std::array<HWND, kActionCount> keyButtons{};
+    std::array<HWND, kActionCount> controllerButtons{};
+    std::vector<LayoutEntry> layout;
+    ScopedFont font;
+};
+EditorRecord g_editor;
+HBRUSH g_backgroundBrush = nullptr;  // made with the class, kept for the life of the process
+
+HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DesignRect design,
+              int id) {
+    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, design.x, design.y,
+                                 design.width, design.height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_launcher.instance, nullptr);
+    if (child) g_editor.layout.push_back(LayoutEntry{child, design});
+    return child;
+}
+
+void AddItem(HWND combo, const std::wstring& text) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SetStatus(const wchar_t* text) {
+    if (g_editor.status) SetWindowTextW(g_editor.status, text);
+}
+
+ActionBinding& Binding(int row) { return g_editor.working.bindings[static_cast<size_t>(row)]; }
+
+void RefreshTexts() {
+    const CaptureState& capture = g_editor.capture;
+    for (int row = 0; row < kActionCount; ++row) {
+        std::wstring keyText = KeyText(Binding(row).key);
+        std::wstring controllerText = ControllerText(Binding(row));
+        if (row == capture.row && !capture.controller) keyText = kPressKeyText;
+        if (row == capture.row && capture.controller) controllerText = capture.armed ? kPressButtonText : kReleaseText;
+        SetWindowTextW(g_editor.keyButtons[static_cast<size_t>(row)], keyText.c_str());
+        SetWindowTextW(g_editor.controllerButtons[static_cast<size_t>(row)], controllerText.c_str());
+    }
+    EnableWindow(g_editor.saveButton, !capture.running());
+}
+
+void BeginCapture(int row, bool controller) {
+    g_editor.capture = CaptureState{row, controller, false};
+    RefreshTexts();
+    SetStatus(controller ? kControllerCaptureStatus : kKeyCaptureStatus);
+}
+
+void EndCapture() {
+    g_editor.capture = CaptureState{};
+    RefreshTexts();
+    SetStatus(kIdleStatus);
+}
+
+void ShowChoices() {
+    SendMessageW(g_editor.steeringChoice, CB_SETCURSEL, static_cast<WPARAM>(g_editor.working.steeringStick), 0);
+    SendMessageW(g_editor.deadzoneChoice, CB_SETCURSEL,
+                 static_cast<WPARAM>(g_editor.working.deadzone - kLowestDeadzone), 0);
+    SendMessageW(g_editor.pulseBox, BM_SETCHECK, g_editor.working.pulsePedals ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void LayOut(HWND hwnd) {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    const EditorFit fit = FitEditorCanvas(client.right - client.left, client.bottom - client.top);
+    ScopedFont font(CreateFontW(EditorFontHeight(fit.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                DEFAULT_PITCH, L"Barlow"));
+    for (const LayoutEntry& entry : g_editor.layout) {
+        const DesignRect placed = PlaceOnEditorCanvas(entry.design, fit);
+        SetWindowPos(entry.child, nullptr, placed.x, placed.y, placed.width, placed.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    g_editor.font = std::move(font);  // the previous font goes only now that no child uses it
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void OnCreate(HWND hwnd) {
+    g_editor.window = hwnd;
+    g_editor.layout.clear();
+    g_editor.capture = CaptureState{};
+
+    const DWORD choice = CBS_DROPDOWNLIST | WS_TABSTOP;
+    AddChild(hwnd, L"STATIC", L"Keyboard and controller", 0, {26, 20, 760, 30}, 0);
+    AddChild(hwnd, L"STATIC", L"Shared by both games. Manual gears use separate commands.", 0, {26, 55, 765, 48}, 0);
+    AddChild(hwnd, L"STATIC", L"Controller", 0, {26, 110, 80, 26}, 0);
+    g_editor.controllerChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId);
+    AddChild(hwnd, L"STATIC", L"Steering stick", 0, {26, 150, 125, 26}, 0);
+    g_editor.steeringChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {155, 145, 290, 160}, kSteeringChoiceId);
+    AddChild(hwnd, L"STATIC", L"Deadzone", 0, {470, 150, 110, 26}, 0);
+    g_editor.deadzoneChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {585, 145, 200, 240}, kDeadzoneChoiceId);
+    g_editor.pulseBox = AddChild(hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, {26, 176, 26, 26}, kPulseBoxId);
+    AddChild(hwnd, L"STATIC",
+             L"Pulse pedals: R2 accelerates, L2 brakes, right stick \u2191/\u2193 too (proportional)", SS_NOTIFY,
+             {58, 177, 735, 26}, kPulseLabelId);
+    AddChild(hwnd, L"STATIC", L"Action", 0, {26, 202, 210, 25}, 0);
+    AddChild(hwnd, L"STATIC", L"Keyboard \u2014 click to change", 0, {242, 202, 240, 25}, 0);
+    AddChild(hwnd, L"STATIC", L"Controller \u2014 click to change", 0, {490, 202, 280, 25}, 0);
+    for (int row = 0; row < kActionCount; ++row) {
+        const int y = kRowTop + kRowPitch * row;
+        AddChild(hwnd, L"STATIC", ActionLabel(row).c_str(), 0, {26, y + 4, 210, 30}, 0);
+        g_editor.keyButtons[static_cast<size_t>(row)] =
+            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {242, y, 230, 30}, kFirstKeyButtonId + row);
+        g_editor.controllerButtons[static_cast<size_t>(row)] =
+            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {490, y, 245, 30}, kFirstControllerButtonId + row);
+        AddChild(hwnd, L"BUTTON", L"Clear", WS_TABSTOP, {745, y, 60, 30}, kFirstClearButtonId + row);
+    }
+    AddChild(hwnd, L"STATIC",
+             L"The vertical axis never becomes brake or gear automatically. Proportional steering in both games.", 0,
+             {26, 596, 765, 42}, 0);
+    g_editor.status = AddChild(hwnd, L"STATIC", kIdleStatus, 0, {26, 642, 765, 55}, 0);
+    AddChild(hwnd, L"BUTTON", L"Restore defaults", WS_TABSTOP, {26, 713, 200, 35}, kRestoreDefaultsId);
+    AddChild(hwnd, L"BUTTON", L"Cancel", WS_TABSTOP, {505, 713, 130, 35}, kEditorCancelId);
+    g_editor.saveButton =
+        AddChild(hwnd, L"BUTTON", L"Save controls", BS_DEFPUSHBUTTON | WS_TABSTOP, {650, 713, 155, 35}, kEditorSaveId);
+
+    for (const wchar_t* item : kSteeringItems) AddItem(g_editor.steeringChoice, item);
+    for (int percent = kLowestDeadzone; percent <= kHighestDeadzone; ++percent) {
+        AddItem(g_editor.deadzoneChoice, std::to_wstring(percent) + L"%");
+    }
+    ShowChoices();
+
+    RebuildControllerList(g_editor.controllerChoice, g_editor.working.controllerSlot);
+    RefreshTexts();
+    LayOut(hwnd);
+    SetTimer(hwnd, kPollTimerId, kPollPeriodMs, nullptr);
+}
+
+void OnSave(HWND hwnd) {
+    if (g_editor.capture.running()) return;  // the button is disabled then anyway
+    const std::wstring refusal = SaveRefusal(g_editor.working);
+    if (!refusal.empty()) {
+        SetStatus(refusal.c_str());
+        return;
+    }
+    if (SaveControlsProfile(g_editor.working, g_editor.profilePath)) {
+        DestroyWindow(hwnd);
+    } else {
+        SetStatus(kCouldNotSaveStatus);
+    }
+}
+
+void OnRestoreDefaults() {
+    EndCapture();
+    g_editor.working = DefaultControlsProfile();
+    RebuildControllerList(g_editor.controllerChoice, g_editor.working.controllerSlot);
+    ShowChoices();
+    RefreshTexts();
+}
+
+void OnPulseBoxChanged() {
+    g_editor.working.pulsePedals = SendMessageW(g_editor.pulseBox, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+int Selection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+void OnCommand(HWND hwnd, int id, int notification) {
+    const bool selectionChanged = notification == CBN_SELCHANGE;
+    if (id == kEditorSaveId) {
+        OnSave(hwnd);
+    } else if (id == kEditorCancelId) {
+        if (g_editor.capture.running()) {
+            EndCapture();
+        } else {
+            DestroyWindow(hwnd);
+        }
+    } else if (id == kControllerChoiceId && selectionChanged) {
+        EndCapture();
+        g_editor.working.controllerSlot = Selection(g_editor.controllerChoice);
+    } else if (id == kSteeringChoiceId && selectionChanged) {
+        g_editor.working.steeringStick = Selection(g_editor.steeringChoice);
+    } else if (id == kDeadzoneChoiceId && selectionChanged) {
+        g_editor.working.deadzone = Selection(g_editor.deadzoneChoice) + kLowestDeadzone;
+    } else if (id == kPulseBoxId) {
+        OnPulseBoxChanged();
+    } else if (id == kPulseLabelId) {
+        const bool ticked = SendMessageW(g_editor.pulseBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        SendMessageW(g_editor.pulseBox, BM_SETCHECK, ticked ? BST_UNCHECKED : BST_CHECKED, 0);
+        OnPulseBoxChanged();
+    } else if (id >= kFirstKeyButtonId && id < kFirstKeyButtonId + kActionCount) {
+        BeginCapture(id - kFirstKeyButtonId, false);
+    } else if (id >= kFirstControllerButtonId && id < kFirstControllerButtonId + kActionCount) {
+        BeginCapture(id - kFirstControllerButtonId, true);
+    } else if (id >= kFirstClearButtonId && id < kFirstClearButtonId + kActionCount) {
+        EndCapture();
+        Binding(id - kFirstClearButtonId) = ActionBinding{};
+        RefreshTexts();
+    } else if (id == kRestoreDefaultsId) {
+        OnRestoreDefaults();
+    }
+}
+
+void OnGetMinMaxInfo(HWND hwnd, MINMAXINFO* info) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    const int areaWidth = monitor.rcWork.right - monitor.rcWork.left;
+    const int areaHeight = monitor.rcWork.bottom - monitor.rcWork.top;
+    info->ptMinTrackSize.x = areaWidth < kMinTrackWidth ? areaWidth : kMinTrackWidth;
+    info->ptMinTrackSize.y = areaHeight < kMinTrackHeight ? areaHeight : kMinTrackHeight;
+}
+
+// Automation runs never take the keyboard focus from the user.
+bool Unattended() { return g_editor.checkRun || g_launcher.IsAutomationRun(); }
+
+void OnDestroy(HWND hwnd) {
+    KillTimer(hwnd, kPollTimerId);
+    CloseControllers();
+    g_editor.window = nullptr;
+    g_editor.capture = CaptureState{};
+    g_editor.layout.clear();
+    g_editor.status = g_editor.controllerChoice = g_editor.steeringChoice = g_editor.deadzoneChoice = nullptr;
+    g_editor.pulseBox = g_editor.saveButton = nullptr;
+    g_editor.keyButtons.fill(nullptr);
+    g_editor.controllerButtons.fill(nullptr);
+    g_editor.font.reset();
+    if (g_editor.owner) {
+        EnableWindow(g_editor.owner, TRUE);
+        if (!Unattended()) SetActiveWindow(g_editor.owner);
+    }
+}
+
+LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(hwnd);
+        return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) LayOut(hwnd);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(hwnd, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        RunEditorPollTick();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE && g_editor.capture.running()) EndCapture();
+        break;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);  // the close box discards the changes
+        return 0;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(hwnd, reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, kTextColour);
+        SetBkColor(dc, kBackground);
+        return reinterpret_cast<LRESULT>(g_backgroundBrush);
+    }
+    case WM_DPICHANGED: {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER);
+        return 0;
+    }
+    case WM_DESTROY:
+        OnDestroy(hwnd);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlsEditorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return HandleMessage(hwnd, message, wParam, lParam);
+    } catch (const std::exception&) {
+        // Only allocation can throw here; a message that could not be handled is dropped.
+        return 0;
+    }
+}
+
+bool RegisterEditorClass() {
+    static bool registered = false;
+    if (registered) return true;
+    g_backgroundBrush = CreateSolidBrush(kBackground);
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = ControlsEditorProc;
+    cls.hInstance = g_launcher.instance;
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    cls.hbrBackground = g_backgroundBrush;
+    cls.lpszClassName = kControlsEditorClass;
+    registered = RegisterClassW(&cls) != 0;
+    return registered;
+}
+
+std::wstring EditorSizeOverride() {
+    wchar_t buffer[64] = {};
+    const DWORD length = GetEnvironmentVariableW(L"TLVR_QA_EDITOR_SIZE", buffer, 64);
+    return (length > 0 && length < 64) ? std::wstring(buffer, length) : std::wstring();
+}
+
+void StoreCapturedKey(const MSG& message) {
+    if (message.lParam & kRepeatBit) return;  // a held key is taken once
+    const int scancode = ScancodeFromKeyMessage(message.wParam, message.lParam);
+    if (!IsAcceptableKey(scancode)) {
+        SetStatus(kReservedKeyStatus);
+        return;
+    }
+    Binding(g_editor.capture.row).key = scancode;
+    EndCapture();
+}
+}  // namespace
+
+void OpenControlsEditor(HWND owner, const fs::path& profile) {
+    StartControllers();
+    if (g_editor.window) {
+        SetForegroundWindow(g_editor.window);
+        return;
+    }
+    try {
+        g_editor.owner = owner;
+        g_editor.profilePath = profile;
+        g_editor.working = LoadControlsProfile(profile);
+        if (g_editor.working.controllerSlot > 1) g_editor.working.controllerSlot = 0;  // the editor offers two
+        if (!RegisterEditorClass()) return;
+
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+        const UINT dpi = owner ? GetDpiForWindow(owner) : GetDpiForSystem();
+        const std::wstring qaSize = g_editor.checkRun ? EditorSizeOverride() : std::wstring();
+        const DesignRect place = PlaceEditorWindow(monitor.rcWork, dpi == 0 ? 96 : dpi,
+                                                   qaSize.empty() ? nullptr : qaSize.c_str());
+
+        if (owner) EnableWindow(owner, FALSE);
+        const DWORD exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
+        HWND window = CreateWindowExW(exStyle, kControlsEditorClass, kTitle,
+                                      WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, place.x, place.y,
+                                      place.width, place.height, owner, nullptr, g_launcher.instance, nullptr);
+        if (!window) {
+            // A window that could not be made must not leave the home window disabled.
+            if (owner) EnableWindow(owner, TRUE);
+            return;
+        }
+        ShowWindow(window, Unattended() ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+        UpdateWindow(window);
+        if (!Unattended()) SetFocus(g_editor.keyButtons[kFocusRow]);
+    } catch (const std::exception&) {
+        // Out of memory while copying the path: the editor stays closed.
+    }
+}
+
+bool ControlsKeyFilter(MSG* message) {
+    HWND editor = g_editor.window;
+    if (!editor || !message) return false;
+    if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
+        if (message->wParam == VK_ESCAPE) {
+            if (g_editor.capture.running()) {
+                EndCapture();
+            } else {
+                DestroyWindow(editor);  // the changes are discarded
+            }
+            return true;
+        }
+        if (g_editor.capture.running()) {
+            if (!g_editor.capture.controller) StoreCapturedKey(*message);
+            return true;
+        }
+    }
+    return IsDialogMessageW(editor, message) != FALSE;
+}
+
+HWND ControlsEditorWindow() { return g_editor.window; }
+
+const ControlsProfile& EditorWorkingProfile() { return g_editor.working; }
+const CaptureState& EditorCapture() { return g_editor.capture; }
+
+std::wstring EditorStatusText() {
+    if (!g_editor.status) return L"";
+    wchar_t text[512] = {};
+    GetWindowTextW(g_editor.status, text, 512);
+    return text;
+}
+
+void RunEditorPollTick() {
+    if (!g_editor.window) return;
+    const PollOutcome outcome = PollControllers(g_editor.capture, g_editor.working.controllerSlot,
+                                                g_editor.controllerChoice);
+    switch (outcome.event) {
+    case CaptureEvent::Disconnected:
+        SetStatus(kDisconnectedStatus);  // the capture goes on
+        break;
+    case CaptureEvent::Armed:
+        g_editor.capture.armed = true;
+        RefreshTexts();
+        break;
+    case CaptureEvent::Captured: {
+        ActionBinding& binding = Binding(g_editor.capture.row);
+        binding.kind = outcome.input.kind;
+        binding.code = outcome.input.code;
+        binding.sign = outcome.input.sign;
+        EndCapture();
+        break;
+    }
+    case CaptureEvent::None:
+        break;
+    }
+}
+
+void SetEditorCheckRun(bool running) { g_editor.checkRun = running; }
+
+void RebuildEditorControllerList() {
+    if (g_editor.window) RebuildControllerList(g_editor.controllerChoice, g_editor.working.controllerSlot);
+}
+
+void SetEditorControllerSlot(int slot) {
+    g_editor.working.controllerSlot = slot;
+    if (g_editor.controllerChoice) SendMessageW(g_editor.controllerChoice, CB_SETCURSEL, static_cast<WPARAM>(slot), 0);
+}
