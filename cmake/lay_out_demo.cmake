@@ -22,3 +22,17 @@ endif()
 if(INSTALL_SCRIPT)
   file(COPY ${INSTALL_SCRIPT} DESTINATION ${DEMO_DIR}/scripts)
 endif()
+# The demo update: our stand-in as the package's Python interpreter, playing a release "0.61" by
+# demo/update-scenario.ini; ".local/installation.json" makes the demo an installed copy.
+if(DEMO_PYTHON)
+  file(MAKE_DIRECTORY ${DEMO_DIR}/.tools/python ${DEMO_DIR}/tools ${DEMO_DIR}/.local)
+  file(COPY_FILE ${DEMO_PYTHON} ${DEMO_DIR}/.tools/python/python.exe ONLY_IF_DIFFERENT)
+  file(COPY_FILE ${DEMO_SCENARIO} ${DEMO_DIR}/.tools/python/standin-scenario.ini ONLY_IF_DIFFERENT)
+  file(WRITE ${DEMO_DIR}/.tools/python/demo-0.61.txt
+       "Demo release 0.61: written into the installation by the update-apply run.\n")
+  file(WRITE ${DEMO_DIR}/tools/update_release.py
+       "# Demo: the update helper is played by the stand-in interpreter in .tools/python.\n")
+  if(NOT EXISTS ${DEMO_DIR}/.local/installation.json)
+    file(WRITE ${DEMO_DIR}/.local/installation.json "{\"demo\": true}\n")
+  endif()
+endif()

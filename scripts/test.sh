@@ -20,6 +20,9 @@ if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
 fi
 
 RESULTS="$BUILD_DIR/test-results"
+# Drive T: of the test prefix is an empty folder, so an installation can sit at a drive's root.
+rm -rf "$BUILD_DIR/test-drive-t"; mkdir -p "$BUILD_DIR/test-drive-t"
+ln -sfn "$BUILD_DIR/test-drive-t" "$WINEPREFIX/dosdevices/t:"
 rm -rf "$RESULTS"; mkdir -p "$RESULTS"
 passed=0; failed=0; skipped=0
 

@@ -1,0 +1,222 @@
+// The update-apply run: waits for the Launcher that handed over to end and for the installation
+// lock, runs "apply" (or "recover"), falls back to recovery or clean-up, and starts the Launcher
+// of the installation again.
+#include "update/update_apply_run.h"
+
+#include <shellapi.h>
+
+#include <optional>
+#include <system_error>
+
+#include "app/file_probe.h"
+#include "app/installation_lock.h"
+#include "update/update_decisions.h"
+#include "update/update_protocol.h"
+#include "update/update_result_file.h"
+#include "update/update_state.h"
+#include "update/updates_window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr UINT_PTR kWaitTimerId = 1;
+constexpr UINT kWaitPeriodMs = 100;
+constexpr int kExitRefused = 2;
+
+constexpr wchar_t kLockFailedText[] = L"Could not lock this installation for updating.";
+constexpr wchar_t kLockFailedCaption[] = L"Update";
+constexpr wchar_t kOldLauncherOpenText[] = L"Close the old launcher to continue the update.";
+constexpr wchar_t kLockHeldText[] = L"Another launcher is open. Close it and open Updates again.";
+constexpr wchar_t kRestoringText[] = L"Restoring the previous version...";
+constexpr wchar_t kPreparingText[] = L"Preparing the new version...";
+constexpr wchar_t kCancelledText[] = L"Update cancelled. The previous version is ready to play.";
+constexpr wchar_t kCleanedUpText[] = L"The update did not finish. The previous version is ready to play.";
+constexpr wchar_t kRecoveryUnfinishedText[] = L"Recovery did not finish. Close any open games and try again.";
+constexpr wchar_t kRemovingText[] = L"Removing temporary build files...";
+constexpr wchar_t kRestoredText[] = L"Previous version restored.";
+constexpr wchar_t kCompleteText[] = L"Update complete.";
+constexpr wchar_t kStoppingText[] = L"Stopping update preparation...";
+constexpr wchar_t kOpenLauncherText[] = L"Open launcher";
+constexpr wchar_t kRetryRecoveryText[] = L"Retry recovery";
+
+HWND g_applyWindow = nullptr;
+
+unsigned long long FileTimeValue(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The process that handed over, or nothing when it has gone (its id may belong to another
+// process by now: only the same creation time counts).
+UniqueHandle OpenOldLauncher(DWORD id, unsigned long long creationTime) {
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    if (!process) return process;
+    FILETIME creation = {}, exit = {}, kernel = {}, user = {};
+    const unsigned long long actual =
+        GetProcessTimes(process.get(), &creation, &exit, &kernel, &user) ? FileTimeValue(creation) : 0;
+    if (actual != creationTime) process.reset();
+    return process;
+}
+
+fs::path RunningExecutableFolder() {
+    std::wstring buffer(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    buffer.resize(length);
+    return fs::path(buffer).parent_path();
+}
+
+void StopWaiting() { KillTimer(g_applyWindow, kWaitTimerId); }
+
+void StartJob(const wchar_t* status, const wchar_t* job) {
+    SetUpdateStatus(status);
+    RunUpdateJob(job);
+    if (!g_update.busy) RefreshUpdateButtons();
+}
+
+void OpenLauncher() {
+    if (g_update.lock) ReleaseInstallationLock(g_update.lock);
+    const fs::path program = g_update.root / L"TalvaroOvraRecomp.exe";
+    const std::wstring parameters =
+        g_update.automation ? L"--qa-capture " + QuoteUpdateWord((g_update.jobFolder / L"updated-launcher.png").wstring())
+                            : std::wstring();
+    ShellExecuteW(nullptr, L"open", program.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                  g_update.root.c_str(), g_update.automation ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+    if (g_applyWindow) DestroyWindow(g_applyWindow);
+}
+}  // namespace
+
+void ApplyRunTick() {
+    if (g_update.busy || !g_update.waitingForLock) return;
+    if (g_update.oldProcess) {
+        const bool running = WaitForSingleObject(g_update.oldProcess.get(), 0) != WAIT_OBJECT_0;
+        const ApplyWaitStep step = NextWaitStepForOldLauncher(running, g_update.ticks);
+        if (step == ApplyWaitStep::OldLauncherStillOpen) SetUpdateStatus(kOldLauncherOpenText);
+        if (step != ApplyWaitStep::TryLock) return;
+        g_update.oldProcess.reset();
+    }
+    if (!TryAcquireInstallationLock(g_update.lock)) {
+        if (NextWaitStepForLock(g_update.ticks) == ApplyWaitStep::LockStillHeld) {
+            StopWaiting();
+            SetUpdateStatus(kLockHeldText);
+        }
+        return;
+    }
+    g_update.waitingForLock = false;
+    StopWaiting();
+    g_update.oldProcess.reset();
+    if (g_update.recoverMode) {
+        StartJob(kRestoringText, L"recover");
+    } else {
+        StartJob(kPreparingText, L"apply");
+    }
+}
+
+void ApplyRunCancelCommand() {
+    if (g_update.waitingForLock) {
+        StopWaiting();
+        DestroyWindow(g_applyWindow);  // nothing was changed
+        return;
+    }
+    if (!g_update.busy) {
+        if (g_update.finished) {
+            OpenLauncher();
+        } else {
+            g_update.recoverMode = true;
+            RunUpdateJob(L"recover");
+        }
+        return;
+    }
+    if (g_update.applyStarted) return;
+    g_update.cancelRequested = true;
+    SetUpdateStatus(kStoppingText);
+    EnableUpdateCancelButton(false);
+    CancelUpdateJob();
+}
+
+void OnApplyJobFinished(DWORD exitCode) {
+    switch (DecideApplyJobEnd(g_update.currentJob, exitCode, PathExists(PendingFile()), g_update.recoverMode)) {
+    case ApplyJobOutcome::CleanedUp:
+        g_update.finished = true;
+        SetUpdateStatus(g_update.cancelRequested ? kCancelledText : kCleanedUpText);
+        SetUpdateCancelButtonText(kOpenLauncherText);
+        break;
+    case ApplyJobOutcome::StartRecover:
+        g_update.recoverMode = true;
+        g_update.cancelRequested = false;
+        StartJob(kRestoringText, L"recover");
+        return;
+    case ApplyJobOutcome::RecoveryUnfinished: {
+        g_update.finished = false;
+        SetUpdateStatus(kRecoveryUnfinishedText);
+        SetUpdateCancelButtonText(kRetryRecoveryText);
+        const std::wstring error = ReadUpdateResult(g_update.resultFile, L"error");
+        if (!error.empty()) AppendUpdateLog(error);
+        break;
+    }
+    case ApplyJobOutcome::StartCleanup:
+        StartJob(kRemovingText, L"cleanup");
+        return;
+    case ApplyJobOutcome::Completed:
+        g_update.finished = true;
+        SetUpdateStatus(g_update.recoverMode ? kRestoredText : kCompleteText);
+        OpenLauncher();
+        return;
+    }
+    RefreshUpdateButtons();
+}
+
+int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& words) {
+    if (words.size() != 6) return kExitRefused;
+    // A path that cannot be made absolute ends the run before anything is shown or changed.
+    const std::optional<ApplyRunArguments> arguments = ParseApplyRunArguments(words);
+    if (!arguments) return kExitRefused;
+    g_update.jobFolder = arguments->jobFolder;
+    g_update.recoverMode = arguments->recover;
+    g_update.oldProcess = OpenOldLauncher(arguments->processId, arguments->creationTime);
+
+    const float scale = ApplyRunWindowScale();
+    LOGFONTW face = {};
+    face.lfHeight = static_cast<LONG>(-16 * scale);
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfQuality = CLEARTYPE_QUALITY;
+    wcscpy_s(face.lfFaceName, L"Barlow");
+    ScopedFont font(CreateFontIndirectW(&face));
+    wchar_t capture[8] = {};
+    const DWORD captureLength = GetEnvironmentVariableW(L"TLVR_QA_CAPTURE", capture, 8);
+    RegisterUpdatesWindowClass(instance, font.get(), arguments->root, captureLength > 0, nullptr);
+    g_update.script = RunningExecutableFolder() / L"tools" / L"update_release.py";
+    g_update.applyMode = true;
+    g_update.owner = nullptr;
+
+    try {
+        g_update.lock = OpenInstallationLock(g_update.root, false);
+    } catch (const std::exception&) {
+        g_update.lock = nullptr;
+    }
+    if (!g_update.lock) {
+        MessageBoxW(nullptr, kLockFailedText, kLockFailedCaption, MB_ICONERROR);
+        CleanUpUpdates();
+        return kExitRefused;
+    }
+
+    g_update.waitingForLock = true;
+    g_applyWindow = CreateApplyRunWindow(scale);
+    if (!g_applyWindow) {
+        ReleaseInstallationLock(g_update.lock);
+        CleanUpUpdates();
+        return kExitRefused;
+    }
+    SetUpdateStatus(L"Waiting for the launcher to close...");
+    SetTimer(g_applyWindow, kWaitTimerId, kWaitPeriodMs, nullptr);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (UpdatesDialogFilter(&message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    g_applyWindow = nullptr;
+    if (g_update.lock) ReleaseInstallationLock(g_update.lock);
+    CleanUpUpdates();
+    return 0;
+}
