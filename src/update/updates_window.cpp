@@ -9,6 +9,7 @@
 
 #include "app/file_probe.h"
 #include "ui/command_buttons.h"
+#include "ui/log_box.h"
 #include "update/update_apply_run.h"
 #include "update/update_decisions.h"
 #include "update/update_protocol.h"
@@ -98,6 +99,7 @@ void OnCreate(HWND hwnd) {
     g_window.log = CreateScaledChild(
         hwnd, L"EDIT", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
         24, 232, 650, 142, 0, s, font);
+    LiftLogBoxLimit(g_window.log);
     g_window.check = CreateScaledChild(hwnd, L"BUTTON", L"Check for updates", WS_TABSTOP | BS_DEFPUSHBUTTON,
                                        24, 396, 152, 38, kCheckButtonId, s, font);
     g_window.download = CreateScaledChild(hwnd, L"BUTTON", L"Download and install", WS_TABSTOP, 188, 396,
@@ -301,10 +303,7 @@ void SetUpdateStatus(const std::wstring& text) {
 
 void AppendUpdateLog(const std::wstring& line) {
     if (!g_window.log) return;
-    const std::wstring text = line + L"\r\n";
-    const LRESULT length = GetWindowTextLengthW(g_window.log);
-    SendMessageW(g_window.log, EM_SETSEL, static_cast<WPARAM>(length), length);
-    SendMessageW(g_window.log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    AppendToLogBox(g_window.log, line + L"\r\n");
 }
 
 void SetUpdateCancelButtonText(const wchar_t* text) {

@@ -209,11 +209,13 @@ void PressMessageBoxButton(const MessageBoxInfo& box) {
 
 std::wstring WindowText(HWND hwnd) {
     // WM_GETTEXT works across processes, unlike GetWindowText on another process's controls.
-    wchar_t buffer[2048] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                        2000, &copied);
-    return std::wstring(buffer, std::min<size_t>(copied, 2047));
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    return std::wstring(buffer.data(), std::min<size_t>(copied, length));
 }
 
 std::wstring ClassName(HWND hwnd) {

@@ -225,3 +225,32 @@ TEST(UpdatesWindow, OpeningWhileTheStartupCheckRunsStartsNoSecondCheck) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }, 5s));
     CloseLauncher(launcher, home);
 }
+
+TEST(UpdatesWindow, ALongLogIsKeptWholeAndAnUnfinishedLastLineStaysInTheFile) {
+    // Well past the 32,767 characters a plain edit box takes.
+    UpdateInstallation installation;
+    std::string scenario = "[check]\n";
+    std::wstring expected;
+    for (int n = 1; n <= 400; ++n) {
+        const std::string line = "release note " + std::to_string(n) + " " + std::string(90, '.');
+        scenario += "line=" + line + "\n";
+        expected += std::wstring(line.begin(), line.end()) + L"\r\n";
+    }
+    scenario += "tail=unfinished\nresult.state=current\n";
+    installation.WriteScenario(scenario);
+    Process launcher = installation.Start();
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    HWND window = OpenUpdates(launcher, home);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitForStatus(window, L"You are up to date. Installed launcher: 0.60."));
+    const std::wstring log = LogText(window);
+    EXPECT_GT(log.size(), 32767u);
+    EXPECT_EQ(log.size(), expected.size()) << "the log box lost lines";
+    EXPECT_TRUE(log == expected) << "the log box differs from the lines printed";
+    const std::string file = ReadFileBytes(installation.updates() / L"update.log");
+    EXPECT_NE(file.find("unfinished"), std::string::npos) << "the unfinished line is missing from the file";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }, 5s));
+    CloseLauncher(launcher, home);
+}
