@@ -10,6 +10,16 @@ using namespace Gdiplus;
 
 namespace {
 constexpr int kMaxButtonText = 127;
+constexpr float kLabelEmSize = 18.0f;
+constexpr float kSmallestLabelEmSize = 12.0f;
+
+// A label that is wider than its button (the header's "Update available") is drawn smaller until
+// it fits on one line, rather than wrapping onto a second line that the button cuts off.
+float FittingLabelEmSize(Graphics& graphics, const wchar_t* text, float room) {
+    float em = kLabelEmSize;
+    while (em > kSmallestLabelEmSize && LabelTextWidth(graphics, text, em, false) > room) em -= 1.0f;
+    return em;
+}
 
 void PaintCommandButton(const DRAWITEMSTRUCT& item) {
     const int id = static_cast<int>(item.CtlID);
@@ -33,7 +43,9 @@ void PaintCommandButton(const DRAWITEMSTRUCT& item) {
         DrawDisplayText(graphics, text, RectF(18, 4, w - 36, h - 8), 32, kPlayLabel, true, true);
     } else {
         const ARGB colour = (item.itemState & ODS_DISABLED) ? kMutedColour : kTextColour;
-        DrawLabelText(graphics, text, RectF(18, (h - 25) / 2, w - 36, h), 18, colour, false);
+        const float em = FittingLabelEmSize(graphics, text, w - 36);
+        const float lineHeight = 25 * em / kLabelEmSize;
+        DrawLabelText(graphics, text, RectF(18, (h - lineHeight) / 2, w - 36, h), em, colour, false);
     }
 
     if (focused) {

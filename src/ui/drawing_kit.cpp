@@ -213,31 +213,50 @@ RectF DrawDisplayText(Graphics& graphics, const wchar_t* text, const RectF& rect
     return FillDisplayText(graphics, shape, rect, colour, centre);
 }
 
-void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
-                   ARGB colour, bool bold) {
-    // The generic sans-serif family is made only on the paths that use it.
+namespace {
+// The font of a label, with the family it was made from when that family is one of ours.
+struct LabelFont {
     std::unique_ptr<FontFamily> generic;
-    auto genericFamily = [&generic]() -> const FontFamily* {
-        if (!generic) generic = std::make_unique<FontFamily>(GenericSansSerif().c_str());
-        return FamilyUsable(generic.get()) ? generic.get() : nullptr;
+    std::unique_ptr<Font> font;
+};
+
+LabelFont MakeLabelFont(float emSize, bool bold) {
+    LabelFont made;
+    // The generic sans-serif family is made only on the paths that use it.
+    auto genericFamily = [&made]() -> const FontFamily* {
+        if (!made.generic) made.generic = std::make_unique<FontFamily>(GenericSansSerif().c_str());
+        return FamilyUsable(made.generic.get()) ? made.generic.get() : nullptr;
     };
     // Bold text is Barlow Condensed Bold, regular text Barlow Regular.
     const FontFamily* preferredFamily =
         bold ? g_kit.condensed.get() : (g_kit.regular ? g_kit.regular.get() : genericFamily());
     const INT style = bold ? FontStyleBold : FontStyleRegular;
-    std::unique_ptr<Font> font;
     if (FamilyUsable(preferredFamily)) {
-        font = std::make_unique<Font>(preferredFamily, emSize, style, UnitPixel);
+        made.font = std::make_unique<Font>(preferredFamily, emSize, style, UnitPixel);
     }
-    if (!font || font->GetLastStatus() != Ok) {
+    if (!made.font || made.font->GetLastStatus() != Ok) {
         // Segoe UI, or the generic sans-serif face where Segoe UI is not installed. Made only
         // when needed: the fonts that are not chosen are never drawn with.
         const FontFamily segoe(kFallbackFamilyName);
         const FontFamily* fallback = FamilyUsable(&segoe) ? &segoe : genericFamily();
-        font = std::make_unique<Font>(fallback, emSize, style, UnitPixel);
+        made.font = std::make_unique<Font>(fallback, emSize, style, UnitPixel);
     }
+    return made;
+}
+}  // namespace
+
+void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
+                   ARGB colour, bool bold) {
+    const LabelFont label = MakeLabelFont(emSize, bold);
     StringFormat format(0);
     format.SetTrimming(StringTrimmingEllipsisCharacter);
     SolidBrush brush{Color(colour)};
-    graphics.DrawString(text, -1, font.get(), rect, &format, &brush);
+    graphics.DrawString(text, -1, label.font.get(), rect, &format, &brush);
+}
+
+float LabelTextWidth(Graphics& graphics, const wchar_t* text, float emSize, bool bold) {
+    const LabelFont label = MakeLabelFont(emSize, bold);
+    RectF bounds;
+    graphics.MeasureString(text, -1, label.font.get(), PointF(0.0f, 0.0f), &bounds);
+    return bounds.Width;
 }

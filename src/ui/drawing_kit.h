@@ -78,3 +78,5 @@ Gdiplus::RectF DrawDisplayText(Gdiplus::Graphics& graphics, const wchar_t* text,
 // Everything else: laid out in the rectangle with word wrap and an ellipsis where it overflows.
 void DrawLabelText(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::RectF& rect,
                    float emSize, Gdiplus::ARGB colour, bool bold);
+// The width of a label text laid out on one line, in the graphics' world units.
+float LabelTextWidth(Gdiplus::Graphics& graphics, const wchar_t* text, float emSize, bool bold);

@@ -390,4 +390,19 @@ TEST_F(GameCardPaint, CommandButtonFacesAndFocusRectangles) {
     auto hot = paint(video, kVideoId, 284, 48, 0);
     EXPECT_PIXEL(*hot, 1, 1, kButtonFaceHot);
     SetHotControl(-1);
+
+    // The header's Updates button after a check found a release: one line, nothing cut off.
+    HWND updates = CreateWindowExW(0, L"BUTTON", L"Update available", WS_CHILD | BS_OWNERDRAW, 0, 0, 166, 40,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUpdatesId)), nullptr,
+                                   nullptr);
+    auto available = paint(updates, kUpdatesId, 166, 40, 0);
+    auto inkIn = [&](int left, int top, int right, int bottom) {
+        int ink = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x) ink += available->Rgb(x, y) != (kButtonFace | 0xFF000000u);
+        }
+        return ink;
+    };
+    EXPECT_GT(inkIn(100, 6, 148, 34), 20) << "the second word is not on the first line";
+    EXPECT_EQ(inkIn(0, 35, 166, 40), 0) << "a second line shows at the bottom edge";
 }
