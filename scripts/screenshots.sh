@@ -8,7 +8,7 @@
 # the window class to photograph, and add NAME to PAGES.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install)
+PAGES=(home video controls install updates apply)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -38,8 +38,23 @@ page_install() {
   echo TLVRInstaller
 }
 
+page_updates() {
+  # The start-up check finds the demo release; the window's own check lists what it printed.
+  wine "$BUILD_DIR/bin/tlvr_demo_update_driver.exe" open-updates >/dev/null 2>&1
+  echo TLVRUpdates
+}
+page_apply() {
+  # Half-way through applying the demo release, in the update-apply run's window.
+  wine "$BUILD_DIR/bin/tlvr_demo_update_driver.exe" open-updates >/dev/null 2>&1
+  wine "$BUILD_DIR/bin/tlvr_demo_update_driver.exe" download >/dev/null 2>&1
+  sleep 3
+  echo TLVRUpdates
+}
+
 shoot() {
   local name=$1
+  # Every page starts from the demo as laid out: no update half-applied, the daily check due.
+  rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
   ( cd "$DEMO" && wine "$DEMO/TalvaroOvraRecomp.exe" >/dev/null 2>&1 & )
   drive rect TalvaroOvra 60 >/dev/null || { log "the launcher did not open"; return 1; }
   local class rect
@@ -56,3 +71,4 @@ shoot() {
 rm -rf "$WINEPREFIX/drive_c/users/Public/TalvaroOvraRecomp"
 [ $# -gt 0 ] && PAGES=("$@")
 for page in "${PAGES[@]}"; do shoot "$page"; done
+rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
