@@ -6,6 +6,8 @@
 #include "install_support.h"
 #include "play_support.h"
 
+#include <tlhelp32.h>
+
 using namespace bb;
 
 namespace {
@@ -369,4 +371,38 @@ TEST_F(Installer, APowerShellThatCannotStartIsReportedAndNothingRuns) {
     fs::rename(aside, powerShell);
     ASSERT_NE(installer.window, nullptr);
     CloseAll(installer);
+}
+
+namespace {
+// Processes of this session whose program file is named `image`.
+int ProcessesNamed(const wchar_t* image) {
+    int count = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, image) == 0) ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+}  // namespace
+
+TEST_F(Installer, ALauncherThatEndsAbruptlyTakesTheScriptAndItsChildrenWithIt) {
+    const fs::path pidFile = installation_.root() / L"grandchild.pid";
+    Script("out started\ngrandchild 60000 " + Utf8(pidFile.wstring()) + "\nwait-file " + RootText() +
+           "\\never\nexit 0\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, L"C:\\roms");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFileBytes(pidFile).empty(); }, kRunTimeout)) << "no grandchild";
+    HANDLE grandchild = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(ReadFileBytes(pidFile))));
+    ASSERT_NE(grandchild, nullptr);
+    EXPECT_GE(ProcessesNamed(L"powershell.exe"), 2) << "the script and its grandchild should be running";
+
+    launcher_.Kill();  // as a crash or the task manager would end it: no clean-up of ours runs
+    EXPECT_EQ(WaitForSingleObject(grandchild, 10000), WAIT_OBJECT_0) << "the grandchild outlived the Launcher";
+    CloseHandle(grandchild);
+    EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"powershell.exe") == 0; }, 10s)) << "the script outlived the Launcher";
 }
