@@ -43,3 +43,10 @@ WindowPlacement HomeWindowPlacement(const RECT& workArea, float dpiScale, int re
     return WindowPlacement{workArea.left + (areaWidth - width) / 2,
                            workArea.top + (areaHeight - height) / 2, width, height};
 }
+
+WindowPlacement CentreOnOwner(const RECT& owner, const RECT& workArea, int width, int height) {
+    WindowPlacement place{owner.left + ((owner.right - owner.left) - width) / 2,
+                          owner.top + ((owner.bottom - owner.top) - height) / 2, width, height};
+    if (place.y < workArea.top) place.y = workArea.top;
+    return place;
+}

@@ -17,3 +17,7 @@ bool ReadSizeText(const wchar_t* text, int& width, int& height);
 // work area. sizeVariable may be null.
 WindowPlacement HomeWindowPlacement(const RECT& workArea, float dpiScale, int requestedWidth,
                                     int requestedHeight, const wchar_t* sizeVariable);
+
+// A secondary window of that size centred on its owner; never above the work area's top, while
+// the horizontal position is left as it falls.
+WindowPlacement CentreOnOwner(const RECT& owner, const RECT& workArea, int width, int height);

@@ -12,12 +12,7 @@ float InstallerScale(int workAreaHeight, UINT ownerDpi) {
     return fit < dpi ? fit : dpi;
 }
 
-InstallerPlacement PlaceInstaller(const RECT& owner, const RECT& workArea, float scale) {
-    InstallerPlacement place{};
-    place.width = static_cast<int>(kDesignWidth * scale);
-    place.height = static_cast<int>(kDesignHeight * scale);
-    place.x = owner.left + ((owner.right - owner.left) - place.width) / 2;
-    place.y = owner.top + ((owner.bottom - owner.top) - place.height) / 2;
-    if (place.y < workArea.top) place.y = workArea.top;
-    return place;
+WindowPlacement PlaceInstaller(const RECT& owner, const RECT& workArea, float scale) {
+    return CentreOnOwner(owner, workArea, static_cast<int>(kDesignWidth * scale),
+                         static_cast<int>(kDesignHeight * scale));
 }

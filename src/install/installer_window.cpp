@@ -253,7 +253,7 @@ void OpenInstallerWindow(HWND owner) {
     const UINT dpi = owner ? GetDpiForWindow(owner) : 96;
     r.scale = InstallerScale(workArea.bottom - workArea.top, dpi ? dpi : 96);
     if (owner) EnableWindow(owner, FALSE);
-    const InstallerPlacement place = PlaceInstaller(ownerRect, workArea, r.scale);
+    const WindowPlacement place = PlaceInstaller(ownerRect, workArea, r.scale);
     const DWORD extendedStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
     const std::wstring title = std::wstring(L"Install ") + kProductName + L" " + kVersionText;
     HWND window = CreateWindowExW(extendedStyle, kInstallerClass, title.c_str(),

@@ -126,14 +126,9 @@ float VideoSettingsScale(int workAreaHeight, float dpiScale) {
     return fit < dpiScale ? fit : dpiScale;
 }
 
-VideoWindowPlacement PlaceVideoWindow(const RECT& homeWindow, const RECT& workArea, float scale) {
-    VideoWindowPlacement place{};
-    place.width = static_cast<int>(kDesignWidth * scale);
-    place.height = static_cast<int>(kDesignHeight * scale);
-    place.x = homeWindow.left + ((homeWindow.right - homeWindow.left) - place.width) / 2;
-    place.y = homeWindow.top + ((homeWindow.bottom - homeWindow.top) - place.height) / 2;
-    if (place.y < workArea.top) place.y = workArea.top;
-    return place;
+WindowPlacement PlaceVideoWindow(const RECT& homeWindow, const RECT& workArea, float scale) {
+    return CentreOnOwner(homeWindow, workArea, static_cast<int>(kDesignWidth * scale),
+                         static_cast<int>(kDesignHeight * scale));
 }
 
 int VideoWindowFontHeight(float scale) { return static_cast<int>(scale * kFontHeight); }
@@ -182,7 +177,7 @@ void OpenVideoWindow() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     if (home) EnableWindow(home, FALSE);
     g_video.scale = VideoSettingsScale(workArea.bottom - workArea.top, g_launcher.dpiScale);
-    const VideoWindowPlacement place = PlaceVideoWindow(homeRect, workArea, g_video.scale);
+    const WindowPlacement place = PlaceVideoWindow(homeRect, workArea, g_video.scale);
     const DWORD extendedStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
     HWND window = CreateWindowExW(extendedStyle, kVideoSettingsClass, kTitle,
                                   WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE, place.x, place.y,

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/file_probe.h"
+#include "app/window_size.h"
 #include "ui/command_buttons.h"
 #include "ui/log_box.h"
 #include "update/update_apply_run.h"
@@ -250,13 +251,10 @@ void OpenUpdatesWindow(HWND owner) {
 
     RECT home = {};
     GetWindowRect(owner, &home);
-    const int width = Scaled(kWidth);
-    const int height = Scaled(kHeight);
-    const int x = home.left + (home.right - home.left - width) / 2;
-    const int y = std::max<int>(home.top + (home.bottom - home.top - height) / 2, workArea.top);
+    const WindowPlacement place = CentreOnOwner(home, workArea, Scaled(kWidth), Scaled(kHeight));
     const DWORD exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
-    CreateWindowExW(exStyle, kUpdatesWindowClass, kWindowTitle, WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME, x,
-                    y, width, height, owner, nullptr, g_window.instance, nullptr);
+    CreateWindowExW(exStyle, kUpdatesWindowClass, kWindowTitle, WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME,
+                    place.x, place.y, place.width, place.height, owner, nullptr, g_window.instance, nullptr);
     if (!g_window.window) {
         EnableWindow(owner, TRUE);  // never leave the home window disabled behind nothing
         return;

@@ -82,7 +82,7 @@ TEST(InstallerLayout, ScaleFitsTheWorkAreaAndPlacementCentresOnTheOwner) {
     EXPECT_FLOAT_EQ(InstallerScale(2000, 144), 1.5f);
 
     const RECT workArea = {0, 0, 1920, 1040};
-    InstallerPlacement place = PlaceInstaller(RECT{100, 50, 1400, 900}, workArea, 1.0f);
+    WindowPlacement place = PlaceInstaller(RECT{100, 50, 1400, 900}, workArea, 1.0f);
     EXPECT_EQ(place.width, 782);
     EXPECT_EQ(place.height, 732);
     EXPECT_EQ(place.x, 100 + (1300 - 782) / 2);

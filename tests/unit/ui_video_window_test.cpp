@@ -15,7 +15,7 @@ TEST(VideoWindowGeometry, ShortWorkAreaAtHighDpiLimitsTheScale) {
     const float scale = VideoSettingsScale(700, 1.5f);
     EXPECT_FLOAT_EQ(scale, 700.0f / 540.0f);
     EXPECT_NEAR(scale, 1.2962962f, 1e-6f);
-    const VideoWindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 700}, RECT{0, 0, 1920, 700}, scale);
+    const WindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 700}, RECT{0, 0, 1920, 700}, scale);
     EXPECT_EQ(place.width, 661);
     EXPECT_EQ(place.height, 699);
     EXPECT_EQ(VideoWindowFontHeight(scale), -20);
@@ -24,7 +24,7 @@ TEST(VideoWindowGeometry, ShortWorkAreaAtHighDpiLimitsTheScale) {
 TEST(VideoWindowGeometry, TallWorkAreaAt96DpiKeepsTheDesignSize) {
     const float scale = VideoSettingsScale(1040, 1.0f);
     EXPECT_FLOAT_EQ(scale, 1.0f);
-    const VideoWindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 850}, RECT{0, 0, 1920, 1040}, scale);
+    const WindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 850}, RECT{0, 0, 1920, 1040}, scale);
     EXPECT_EQ(place.width, 510);
     EXPECT_EQ(place.height, 540);
     EXPECT_EQ(VideoWindowFontHeight(scale), -16);
@@ -32,14 +32,14 @@ TEST(VideoWindowGeometry, TallWorkAreaAt96DpiKeepsTheDesignSize) {
 
 TEST(VideoWindowGeometry, CentredOnTheHomeWindowButNeverAboveTheWorkArea) {
     const RECT work{0, 40, 1920, 1080};
-    const VideoWindowPlacement centred = PlaceVideoWindow(RECT{100, 100, 1400, 950}, work, 1.0f);
+    const WindowPlacement centred = PlaceVideoWindow(RECT{100, 100, 1400, 950}, work, 1.0f);
     EXPECT_EQ(centred.x, 100 + (1300 - 510) / 2);
     EXPECT_EQ(centred.y, 100 + (850 - 540) / 2);
     // A home window shorter than the video window and near the top: clamped to the work area.
-    const VideoWindowPlacement clamped = PlaceVideoWindow(RECT{300, 40, 1220, 440}, work, 1.0f);
+    const WindowPlacement clamped = PlaceVideoWindow(RECT{300, 40, 1220, 440}, work, 1.0f);
     EXPECT_EQ(clamped.y, 40);
     EXPECT_EQ(clamped.x, 300 + (920 - 510) / 2);
-    const VideoWindowPlacement above = PlaceVideoWindow(RECT{0, -300, 1300, 400}, work, 1.0f);
+    const WindowPlacement above = PlaceVideoWindow(RECT{0, -300, 1300, 400}, work, 1.0f);
     EXPECT_EQ(above.y, 40);
 }
 
@@ -131,7 +131,7 @@ TEST_F(VideoWindow, OpensOnceOverADisabledHomeWindowWithTheStoredChoices) {
     RECT homeRect = {}, videoRect = {};
     GetWindowRect(home_, &homeRect);
     GetWindowRect(video, &videoRect);
-    const VideoWindowPlacement expected =
+    const WindowPlacement expected =
         PlaceVideoWindow(homeRect, work, VideoSettingsScale(work.bottom - work.top, 1.0f));
     EXPECT_EQ(videoRect.right - videoRect.left, expected.width);
     EXPECT_EQ(videoRect.bottom - videoRect.top, expected.height);
