@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "process_window.h"
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -25,25 +27,6 @@ namespace {
 constexpr wchar_t kCompleteText[] = L"Installation complete. Your games are ready in the installed launcher.";
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-struct FindContext {
-    DWORD processId;
-    const wchar_t* windowClass;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lParam) {
-    auto* context = reinterpret_cast<FindContext*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (owner == context->processId && wcscmp(name, context->windowClass) == 0 && IsWindowVisible(hwnd)) {
-        context->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 HWND WaitForWindow(DWORD processId, const wchar_t* windowClass) {
     for (int i = 0; i < 600; ++i) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "process_window.h"
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -18,25 +20,6 @@ struct Target {
     fs::path program;
     const wchar_t* windowClass;
 };
-
-struct FindContext {
-    DWORD processId;
-    const wchar_t* windowClass;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lParam) {
-    auto* context = reinterpret_cast<FindContext*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (owner == context->processId && wcscmp(name, context->windowClass) == 0 && IsWindowVisible(hwnd)) {
-        context->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Milliseconds from CreateProcess to the first painted window, or -1.
 double MeasureOnce(const Target& target) {

@@ -32,6 +32,13 @@ void ExpectRootWord(const std::wstring& call, size_t rootIndex, const UpdateInst
 }
 
 class WholeUpdate : public ::testing::TestWithParam<wchar_t> {};
+
+// A process that stands in for the old Launcher: it runs until `release` exists.
+Process StartOldLauncher(const UpdateInstallation& installation, const fs::path& release) {
+    return Process::Start(BinFolder() / L"tlvr_standin_game.exe", L"", installation.root(),
+                          {{L"TLVR_STANDIN_WAIT_FILE", release.wstring()},
+                           {L"TLVR_STANDIN_RECORD", (installation.root() / L"r.txt").wstring()}});
+}
 }  // namespace
 
 TEST_P(WholeUpdate, CheckDownloadHandOverApplyAndRestart) {
@@ -193,9 +200,7 @@ TEST(UpdateApplyRun, OnlyTheProcessThatHandedOverIsWaitedFor) {
     installation.CopyHost();
     installation.WriteScenario("[apply]\nexit=0\n");
     const fs::path release = installation.root() / L"release.txt";
-    Process other = Process::Start(BinFolder() / L"tlvr_standin_game.exe", L"", installation.root(),
-                                   {{L"TLVR_STANDIN_WAIT_FILE", release.wstring()},
-                                    {L"TLVR_STANDIN_RECORD", (installation.root() / L"r.txt").wstring()}});
+    Process other = StartOldLauncher(installation, release);
     ASSERT_TRUE(other.started());
     const unsigned long long created = CreationTime(other.handle());
 
@@ -226,9 +231,7 @@ TEST(UpdateApplyRun, KeepsWatchingAnOldLauncherThatStaysOpenPastThirtySeconds) {
     installation.CopyHost();
     installation.WriteScenario("[apply]\nexit=0\n");
     const fs::path release = installation.root() / L"release.txt";
-    Process old = Process::Start(BinFolder() / L"tlvr_standin_game.exe", L"", installation.root(),
-                                 {{L"TLVR_STANDIN_WAIT_FILE", release.wstring()},
-                                  {L"TLVR_STANDIN_RECORD", (installation.root() / L"r.txt").wstring()}});
+    Process old = StartOldLauncher(installation, release);
     ASSERT_TRUE(old.started());
     Process run = StartApplyRun(installation, false, old.id(), CreationTime(old.handle()));
     HWND apply = WaitForApplyWindow();

@@ -36,19 +36,11 @@
 #include <string>
 #include <vector>
 
+#include "standin_text.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
-}
-
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
     const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
