@@ -51,6 +51,11 @@ ScannedOptions ScanOptions(const std::vector<std::wstring>& words) {
             options.launchGameIndex = number == INT_MIN ? INT_MIN : number - 1;
         } else if (word == L"--qa-controls" && valuesLeft >= 1) {
             options.controlsCaptureFile = words[++i];
+        } else if (word == L"--play" && valuesLeft >= 1) {
+            options.playRun = true;
+            options.playNumber = ReadNumberLikeWtoi(words[++i]);
+        } else if (word == L"--qa-pad" && valuesLeft >= 1) {
+            options.padScriptFile = words[++i];
         }
         // Anything else, including an option without its values, is ignored.
     }

@@ -21,6 +21,9 @@ struct ScannedOptions {
     bool launchRun = false;
     int launchGameIndex = 0;  // n - 1 of "--qa-launch n"
     std::wstring controlsCaptureFile;
+    bool playRun = false;  // "--play n"
+    int playNumber = 0;    // n as read, checked by start-up
+    std::wstring padScriptFile;  // "--qa-pad"
 };
 
 // Scans elements 1 onward. An option counts only when its values follow it; otherwise it is one

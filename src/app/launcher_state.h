@@ -8,7 +8,7 @@
 inline constexpr wchar_t kVersionText[] = L"0.60";
 inline constexpr wchar_t kProductName[] = L"Talvaro Ovra-Remix Recomp";
 
-// The six choices that survive between runs (".local/launcher.ini").
+// The choices that survive between runs (".local/launcher.ini").
 struct LauncherSettings {
     int selectedGame = 0;  // game index, 0..1
     int aspect = 1;        // index into the aspect table, 0..3
@@ -16,6 +16,7 @@ struct LauncherSettings {
     int filter = 0;        // index into the filter table, 0..7
     bool zoom = true;      // continuous zoom and arcade art
     bool fullScreen = false;
+    bool padNavigation = true;  // a game controller drives the Launcher's windows
 };
 
 // What the command line asked for (written once by start-up).
@@ -25,6 +26,8 @@ struct AutomationOptions {
     int requestedWidth = 0;                     // "--qa-size"
     int requestedHeight = 0;
     bool launchRun = false;                     // "--qa-launch"
+    bool playRun = false;                       // "--play": straight into a game, no home window
+    std::filesystem::path padScriptFile;        // "--qa-pad"; absolute; empty when not given
     std::filesystem::path controlsCaptureFile;  // "--qa-controls"; absolute; empty when not given
 };
 

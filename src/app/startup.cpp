@@ -12,7 +12,10 @@
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
 #include "app/window_size.h"
+#include "app/game_table.h"
 #include "controls/controls_entry.h"
+#include "controls/pad_navigation.h"
+#include "controls/pad_script.h"
 #include "install/installer_entry.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
@@ -43,6 +46,14 @@ void ApplyOptions(const ScannedOptions& scanned) {
     automation.launchRun = scanned.launchRun;
     automation.controlsCaptureFile = MakeOptionPathAbsolute(scanned.controlsCaptureFile);
     if (scanned.launchRun) g_launcher.settings.selectedGame = scanned.launchGameIndex;
+    // "--play" is a normal run; beside an automation option it is ignored like an unknown word.
+    automation.playRun = scanned.playRun && !g_launcher.IsAutomationRun();
+    if (!g_launcher.IsAutomationRun()) automation.padScriptFile = MakeOptionPathAbsolute(scanned.padScriptFile);
+}
+
+std::wstring NoSuchGameText(int number) {
+    return L"There is no game " + std::to_wstring(number) + L". Use --play 1 for " + kGames[0].title +
+           L" or --play 2 for " + kGames[1].title + L".";
 }
 
 bool CreateDataFolder() {
@@ -139,9 +150,23 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
         return RunUpdateApplyMode(instance, words);
     }
 
-    ApplyOptions(ScanOptions(words));
+    const ScannedOptions scanned = ScanOptions(words);
+    ApplyOptions(scanned);
     words.clear();
     const bool automationRun = g_launcher.IsAutomationRun();
+    const bool playRun = g_launcher.automation.playRun;
+    if (playRun && scanned.playNumber != 1 && scanned.playNumber != 2) {
+        MessageBoxW(nullptr, NoSuchGameText(scanned.playNumber).c_str(), kProductName, MB_ICONERROR);
+        return kExitBadGameNumber;
+    }
+    if (playRun) g_launcher.settings.selectedGame = scanned.playNumber - 1;
+    if (!g_launcher.automation.padScriptFile.empty()) {
+        std::wstring problem;
+        if (!LoadPadScript(g_launcher.automation.padScriptFile, problem)) {
+            MessageBoxW(nullptr, problem.c_str(), kProductName, MB_ICONERROR);
+            return kExitPadScriptInvalid;
+        }
+    }
 
     if (g_launcher.automation.launchRun &&
         (g_launcher.settings.selectedGame < 0 || g_launcher.settings.selectedGame > 1)) {
@@ -179,7 +204,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     }
 
     g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
-                                               g_launcher.automation.launchRun, g_launcher.settings);
+                                               g_launcher.automation.launchRun || playRun, g_launcher.settings);
     StartDrawingKit(g_launcher.artFolder, g_launcher.dpiScale);
     RegisterWindowClasses(instance);
 
@@ -195,19 +220,23 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
                                       g_launcher.automation.controlsCaptureFile);
         DestroyWindow(home);
     } else {
-        const int show = g_launcher.automation.launchRun ? SW_HIDE
-                         : g_launcher.IsCaptureRun()      ? SW_SHOWNOACTIVATE
-                                                          : showCommand;
+        const int show = (g_launcher.automation.launchRun || playRun) ? SW_HIDE
+                         : g_launcher.IsCaptureRun()                    ? SW_SHOWNOACTIVATE
+                                                                        : showCommand;
         ShowWindow(home, show);
         UpdateWindow(home);
-        if (!automationRun) StartupUpdateCheck(home);
+        if (!automationRun && !playRun) {
+            // After the first paint: SDL's start-up never delays the window.
+            StartPadNavigation(g_launcher.settings.padNavigation);
+            StartupUpdateCheck(home);
+        }
         if (g_launcher.IsCaptureRun()) OpenCapturePage(home);
-        if (g_launcher.automation.launchRun) {
+        if (g_launcher.automation.launchRun || playRun) {
             PostMessageW(home, kLaunchRequestMessage,
                          static_cast<WPARAM>(g_launcher.settings.selectedGame), 0);
         }
         const int quitCode = RunMessageLoop();
-        if (g_launcher.automation.launchRun) {
+        if (g_launcher.automation.launchRun || g_launcher.automation.playRun) {
             exitCode = static_cast<int>(g_launcher.gameExitCode);
         } else if (g_launcher.IsCaptureRun()) {
             exitCode = quitCode;

@@ -9,7 +9,13 @@ constexpr int kButtonCount = 21;  // game-controller buttons 0..20
 constexpr int kAxisCount = 6;     // game-controller axes 0..5
 constexpr int kAxisThreshold = 20000;
 
+constexpr int kBackButton = SDL_CONTROLLER_BUTTON_B;
+constexpr ULONGLONG kBackHoldCancelMs = 600;
+
+// The one list of opened controllers, shared by the editor and the pad navigation.
 std::vector<SDL_GameController*> g_opened;  // position = controller slot
+bool g_started = false;
+bool g_hotPlugPending = false;  // a controller arrived or left since the editor last looked
 
 void AddItem(HWND combo, const std::wstring& text) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -37,20 +43,36 @@ ActiveInput ReadActiveInput(SDL_GameController* controller) {
     return active;
 }
 
-// Drains the queue; true when a controller arrived or left.
-bool DrainEvents() {
-    bool hotPlug = false;
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_CONTROLLERDEVICEADDED || event.type == SDL_CONTROLLERDEVICEREMOVED) hotPlug = true;
-    }
-    return hotPlug;
-}
 }  // namespace
 
 void StartControllers() {
+    if (g_started) return;
+    // Rumble through SDL's PS4/PS5 drivers switches the pad into its extended report mode, which
+    // DirectInput games misread until the pad is switched off. Nothing from the environment may
+    // turn it on. The hints that decide which SDL button a physical button is stay SDL's own:
+    // the editor must record the bindings the games read.
+    SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE, "0", SDL_HINT_OVERRIDE);
+    SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE, "0", SDL_HINT_OVERRIDE);
     SDL_SetMainReady();
-    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS);
+    g_started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) == 0;
+}
+
+bool ControllersStarted() { return g_started; }
+
+void PumpControllerEvents() {
+    if (!g_started) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_CONTROLLERDEVICEADDED || event.type == SDL_CONTROLLERDEVICEREMOVED) {
+            g_hotPlugPending = true;
+        }
+    }
+}
+
+bool TakeControllerHotPlug() {
+    const bool pending = g_hotPlugPending;
+    g_hotPlugPending = false;
+    return pending;
 }
 
 void CloseControllers() {
@@ -58,16 +80,21 @@ void CloseControllers() {
     g_opened.clear();
 }
 
-void RebuildControllerList(HWND combo, int slot) {
+void OpenControllers() {
     CloseControllers();
+    if (!g_started) return;
+    for (int j = 0; j < SDL_NumJoysticks(); ++j) {
+        if (OpenedControllerCount() >= kListedControllers) break;
+        if (!SDL_IsGameController(j)) continue;
+        if (SDL_GameController* controller = SDL_GameControllerOpen(j)) g_opened.push_back(controller);
+    }
+}
+
+void RebuildControllerList(HWND combo, int slot) {
+    OpenControllers();
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     int count = 0;
-    for (int j = 0; j < SDL_NumJoysticks(); ++j) {
-        if (count >= kListedControllers) break;
-        if (!SDL_IsGameController(j)) continue;
-        SDL_GameController* controller = SDL_GameControllerOpen(j);
-        if (!controller) continue;
-        g_opened.push_back(controller);
+    for (SDL_GameController* controller : g_opened) {
         ++count;
         AddItem(combo, L"Controller " + std::to_wstring(count) + L" \u2014 " +
                            WideFromUtf8(SDL_GameControllerName(controller)));
@@ -91,9 +118,10 @@ SDL_GameController* SelectedController(int slot) {
     return (controller && SDL_GameControllerGetAttached(controller)) ? controller : nullptr;
 }
 
-PollOutcome PollControllers(const CaptureState& capture, int slot, HWND combo) {
+PollOutcome PollControllers(CaptureState& capture, int slot, HWND combo, bool backHoldCancels) {
     PollOutcome outcome;
-    if (DrainEvents()) {
+    PumpControllerEvents();
+    if (TakeControllerHotPlug()) {
         RebuildControllerList(combo, slot);
         outcome.listRebuilt = true;
     }
@@ -110,6 +138,21 @@ PollOutcome PollControllers(const CaptureState& capture, int slot, HWND combo) {
         // Whatever was held when the capture began must be let go first.
         if (!active.any()) outcome.event = CaptureEvent::Armed;
         return outcome;
+    }
+    if (backHoldCancels) {
+        // With the pad navigating, `b` ends a capture as Esc does when it is held; a short press
+        // is recorded once let go, so B stays a button that can be bound.
+        const ULONGLONG now = GetTickCount64();
+        if (active.button == kBackButton) {
+            if (capture.backHeldSince == 0) capture.backHeldSince = now;
+            if (now - capture.backHeldSince >= kBackHoldCancelMs) outcome.event = CaptureEvent::Cancelled;
+            return outcome;
+        }
+        if (capture.backHeldSince != 0) {
+            outcome.event = CaptureEvent::Captured;
+            outcome.input = ActionBinding{0, kBindingButton, kBackButton, 0};
+            return outcome;
+        }
     }
     if (!active.any()) return outcome;
     outcome.event = CaptureEvent::Captured;

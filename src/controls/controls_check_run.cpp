@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "controls/controls_editor.h"
+#include "controls/virtual_controller.h"
 #include "ui/window_capture.h"
 
 namespace fs = std::filesystem;
@@ -24,43 +25,6 @@ constexpr int kRScancode = 21;
 constexpr int kQScancode = 20;
 constexpr int kCaptureButton = 3;
 
-// The virtual controller of the run, closed and detached however the run ends.
-class VirtualController {
-public:
-    VirtualController() {
-        SDL_VirtualJoystickDesc desc;
-        SDL_zero(desc);
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 6;
-        desc.nbuttons = 21;
-        desc.nhats = 0;
-        desc.button_mask = 0x1FFFFF;
-        desc.axis_mask = 0x3F;
-        desc.name = "Launcher isolated capture QA";
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        if (index < 0) return;
-        instance_ = SDL_JoystickGetDeviceInstanceID(index);
-        joystick_ = SDL_JoystickOpen(index);
-    }
-    ~VirtualController() {
-        if (joystick_) SDL_JoystickClose(joystick_);
-        // Device indices move when controllers come and go; the instance id does not.
-        for (int index = 0; instance_ >= 0 && index < SDL_NumJoysticks(); ++index) {
-            if (SDL_JoystickGetDeviceInstanceID(index) == instance_) {
-                SDL_JoystickDetachVirtual(index);
-                break;
-            }
-        }
-    }
-    VirtualController(const VirtualController&) = delete;
-    VirtualController& operator=(const VirtualController&) = delete;
-    SDL_Joystick* joystick() const { return joystick_; }
-
-private:
-    SDL_JoystickID instance_ = -1;
-    SDL_Joystick* joystick_ = nullptr;
-};
 
 void Command(int id) {
     if (HWND editor = ControlsEditorWindow()) SendMessageW(editor, WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -106,11 +70,9 @@ int RunSteps(HWND owner, const fs::path& profile, const fs::path& captureFile) {
     if (Saved(LoadControlsProfile(profile), kShiftUpRow).key != kRScancode) return kKeySaveFailed;
 
     OpenControlsEditor(owner, profile);
-    VirtualController virtualController;
+    VirtualController virtualController("Launcher isolated capture QA");
     SDL_Joystick* joystick = virtualController.joystick();
     if (!joystick) return kNoVirtualController;
-    SDL_JoystickSetVirtualAxis(joystick, 4, -32768);  // both triggers released
-    SDL_JoystickSetVirtualAxis(joystick, 5, -32768);
     SDL_JoystickUpdate();
     RebuildEditorControllerList();
     const int position = PositionOf(joystick);

@@ -10,6 +10,7 @@
 #include "controls/controls_checks.h"
 #include "controls/controls_editor_layout.h"
 #include "controls/controls_keys.h"
+#include "controls/pad_navigation.h"
 
 namespace fs = std::filesystem;
 
@@ -269,7 +270,7 @@ bool Unattended() { return g_editor.checkRun || g_launcher.IsAutomationRun(); }
 
 void OnDestroy(HWND hwnd) {
     KillTimer(hwnd, kPollTimerId);
-    CloseControllers();
+    if (!PadNavigationHoldsControllers()) CloseControllers();  // the navigation keeps them open
     g_editor.window = nullptr;
     g_editor.capture = CaptureState{};
     g_editor.layout.clear();
@@ -442,8 +443,9 @@ std::wstring EditorStatusText() {
 
 void RunEditorPollTick() {
     if (!g_editor.window) return;
+    const bool padNavigates = g_launcher.settings.padNavigation && !g_editor.checkRun;
     const PollOutcome outcome = PollControllers(g_editor.capture, g_editor.working.controllerSlot,
-                                                g_editor.controllerChoice);
+                                                g_editor.controllerChoice, padNavigates);
     switch (outcome.event) {
     case CaptureEvent::Disconnected:
         SetStatus(kDisconnectedStatus);  // the capture goes on
@@ -460,6 +462,9 @@ void RunEditorPollTick() {
         EndCapture();
         break;
     }
+    case CaptureEvent::Cancelled:
+        EndCapture();
+        break;
     case CaptureEvent::None:
         break;
     }

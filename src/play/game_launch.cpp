@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/game_table.h"
 #include "app/win_owners.h"
+#include "controls/pad_navigation.h"
 #include "install/installer_entry.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
@@ -197,6 +198,7 @@ void LaunchSelectedGame() {
             }
             return;
         }
+        ReleaseControllersForGame();  // the game gets every controller to itself
         result = StartGame(index, places);
     } catch (const std::exception&) {
         result = StartResult::Failed;  // out of memory while building paths: nothing started
@@ -206,10 +208,12 @@ void LaunchSelectedGame() {
         if (launchRun) {
             EndLaunchRun(kExitLaunchRunStartFailed);
         } else {
+            if (g_launcher.automation.playRun) StartPadNavigation(g_launcher.settings.padNavigation);
+            RefreshPadNavigation();
             MessageBoxW(home, kLaunchFailedText, kLaunchFailedCaption, MB_ICONERROR);
         }
         return;
     }
-    if (!launchRun) ShowWindow(home, SW_MINIMIZE);
+    if (!launchRun && !g_launcher.automation.playRun) ShowWindow(home, SW_MINIMIZE);
     SetTimer(home, kGameWatchTimerId, kGameWatchPeriodMs, nullptr);
 }

@@ -6,6 +6,7 @@
 #include "app/game_table.h"
 #include "app/launcher_state.h"
 #include "controls/controls_entry.h"
+#include "controls/pad_navigation.h"
 #include "install/installer_entry.h"
 #include "play/game_launch.h"
 #include "play/launch_run_record.h"
@@ -35,6 +36,7 @@ constexpr wchar_t kAboutCaption[] = L"About";
 constexpr wchar_t kDonationPage[] = L"https://ko-fi.com/talvaroovra";
 
 int g_captureTicks = 0;  // capture runs only
+HWND g_focusBeforeDeactivation = nullptr;  // the control that gets the focus back
 
 const wchar_t* PlayText(int index) { return IsGameInstalled(index) ? kPlayText : kInstallGamesText; }
 
@@ -63,6 +65,7 @@ void OnCreate(HWND hwnd) {
 void OnDestroy() {
     SaveLauncherSettings();
     ForgetHomeControls();
+    g_focusBeforeDeactivation = nullptr;
     g_launcher.homeWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -143,6 +146,15 @@ void OnGameWatch(HWND hwnd) {
         DestroyWindow(hwnd);  // the process then exits with the game's code
         return;
     }
+    if (g_launcher.automation.playRun) {
+        // Straight back to where the player came from; a failed session is still reported.
+        if (exitCode != 0) {
+            StartPadNavigation(g_launcher.settings.padNavigation);
+            MessageBoxW(hwnd, kSessionEndedText, kSessionEndedCaption, MB_ICONWARNING);
+        }
+        DestroyWindow(hwnd);
+        return;
+    }
     ShowWindow(hwnd, SW_RESTORE);
     SetForegroundWindow(hwnd);
     if (exitCode != 0) MessageBoxW(hwnd, kSessionEndedText, kSessionEndedCaption, MB_ICONWARNING);
@@ -168,9 +180,23 @@ void OnCaptureTick(HWND hwnd) {
     PostQuitMessage(written ? 0 : kCaptureFailedQuitCode);
 }
 
-void OnLaunchRequest(WPARAM wParam) {
+void OnLaunchRequest(HWND hwnd, WPARAM wParam) {
     g_launcher.settings.selectedGame = LaunchRequestGameIndex(wParam);
+    if (g_launcher.automation.playRun) {
+        if (!IsGameInstalled(g_launcher.settings.selectedGame)) {
+            // As PLAY would: the home window with the installer. The run goes on as a normal run.
+            g_launcher.automation.playRun = false;
+            SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
+            ShowWindow(hwnd, SW_SHOW);
+            UpdateWindow(hwnd);
+            StartPadNavigation(g_launcher.settings.padNavigation);
+        }
+    }
     LaunchSelectedGame();
+    if (g_launcher.automation.playRun && !g_launcher.gameProcess) {
+        g_launcher.gameExitCode = kExitLaunchRunStartFailed;  // "Launch failed" has been shown
+        DestroyWindow(hwnd);
+    }
 }
 
 LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -183,7 +209,22 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) LayoutHomeControls(hwnd);
+        RefreshPadNavigation();  // minimised: the controllers close; restored: they open
         return 0;
+    case WM_ACTIVATEAPP:
+        PadNavigationAppActivated(wParam != FALSE);
+        break;
+    case WM_ACTIVATE:
+        // As a dialog box does: the focused control keeps the focus across a secondary window
+        // or a message box, so the keyboard and the pad go on from where they were.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd, focus)) g_focusBeforeDeactivation = focus;
+        } else if (!HIWORD(wParam) && g_focusBeforeDeactivation && IsChild(hwnd, g_focusBeforeDeactivation)) {
+            SetFocus(g_focusBeforeDeactivation);
+            return 0;
+        }
+        break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC hdc = BeginPaint(hwnd, &paint);
@@ -225,7 +266,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case kLaunchRequestMessage:
-        OnLaunchRequest(wParam);
+        OnLaunchRequest(hwnd, wParam);
         return 0;
     default:
         break;

@@ -51,6 +51,7 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
     loaded.filter = ReadKey(file, L"filter", defaults.filter);
     loaded.zoom = ReadKey(file, L"zoom", 1) != 0;
     loaded.fullScreen = ReadKey(file, L"fullscreen", 0) != 0;
+    loaded.padNavigation = ReadKey(file, L"pad_navigation", 1) != 0;
     if (keepSelectedGame) {
         // The command line chose the game; only the video settings are clamped here.
         const int chosen = loaded.selectedGame;
@@ -68,6 +69,7 @@ void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSett
     WriteKey(file, L"filter", settings.filter);
     WriteKey(file, L"zoom", settings.zoom ? 1 : 0);
     WriteKey(file, L"fullscreen", settings.fullScreen ? 1 : 0);
+    WriteKey(file, L"pad_navigation", settings.padNavigation ? 1 : 0);
 }
 
 void SaveLauncherSettings() {

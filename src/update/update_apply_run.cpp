@@ -10,6 +10,8 @@
 
 #include "app/file_probe.h"
 #include "app/installation_lock.h"
+#include "controls/pad_navigation.h"
+#include "play/launcher_settings.h"
 #include "update/update_decisions.h"
 #include "update/update_protocol.h"
 #include "update/update_result_file.h"
@@ -208,6 +210,12 @@ int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& word
     }
     SetUpdateStatus(L"Waiting for the launcher to close...");
     SetTimer(g_applyWindow, kWaitTimerId, kWaitPeriodMs, nullptr);
+    if (!g_update.automation) {
+        UpdateWindow(g_applyWindow);
+        const LauncherSettings settings =
+            LoadLauncherSettings(arguments->root / L".local" / L"launcher.ini", false, LauncherSettings{});
+        StartPadNavigation(settings.padNavigation);
+    }
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -9,6 +9,7 @@
 
 #include "app/file_probe.h"
 #include "app/window_size.h"
+#include "controls/pad_navigation.h"
 #include "ui/command_buttons.h"
 #include "ui/log_box.h"
 #include "update/update_apply_run.h"
@@ -206,6 +207,9 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_ACTIVATEAPP:
+        PadNavigationAppActivated(wParam != FALSE);  // the update-apply run has no home window
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }

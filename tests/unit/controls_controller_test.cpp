@@ -18,7 +18,7 @@ protected:
         CloseControllers();
         DestroyWindow(owner_);
     }
-    PollOutcome Poll(const CaptureState& capture, int slot = 0) { return PollControllers(capture, slot, combo_); }
+    PollOutcome Poll(CaptureState capture, int slot = 0) { return PollControllers(capture, slot, combo_, false); }
 
     HWND owner_ = nullptr;
     HWND combo_ = nullptr;
