@@ -8,7 +8,7 @@
 # the window class to photograph, and add NAME to PAGES.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply)
+PAGES=(home video controls install updates apply pad)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -26,6 +26,11 @@ DRIVER="$BUILD_DIR/bin/tlvr_window_driver.exe"
 drive() { wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; }
 
 page_home() { echo TalvaroOvra; }
+# The home window driven by the scripted pad: three presses down bring the focus ring to
+# "Video & CRT" (the script waits for SDL and its virtual controllers first).
+PAD_SCRIPT="$BUILD_DIR/screenshot-pad.txt"
+launch_pad() { printf 'wait 1500\ntap dpdown\nwait 300\ntap dpdown\nwait 300\ntap dpdown\n' > "$PAD_SCRIPT"; echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"; }
+page_pad() { sleep 4; echo TalvaroOvra; }
 page_video() { drive command TalvaroOvra 201 >/dev/null; echo TLVRSettings; }
 page_controls() { drive command TalvaroOvra 204 >/dev/null; echo TlvrControlEditor; }
 page_install() {
@@ -55,7 +60,10 @@ shoot() {
   local name=$1
   # Every page starts from the demo as laid out: no update half-applied, the daily check due.
   rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
-  ( cd "$DEMO" && wine "$DEMO/TalvaroOvraRecomp.exe" >/dev/null 2>&1 & )
+  local arguments=""
+  if declare -f "launch_$name" >/dev/null; then arguments=$("launch_$name"); fi
+  # shellcheck disable=SC2086  # the page's arguments are words
+  ( cd "$DEMO" && wine "$DEMO/TalvaroOvraRecomp.exe" $arguments >/dev/null 2>&1 & )
   drive rect TalvaroOvra 60 >/dev/null || { log "the launcher did not open"; return 1; }
   local class rect
   class=$("page_$name")
