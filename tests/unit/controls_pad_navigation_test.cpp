@@ -26,6 +26,7 @@ protected:
                                 nullptr, g_launcher.instance, nullptr);
         g_launcher.homeWindow = home_;
         SetForegroundWindow(home_);
+        PadNavigationAppActivated(true);  // what the home window says on WM_ACTIVATEAPP
         StartPadNavigation(true);
         PumpMessages();  // SDL starts on the first turn of the message loop
         RefreshPadNavigation();
