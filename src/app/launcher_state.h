@@ -26,7 +26,9 @@ struct AutomationOptions {
     int requestedWidth = 0;                     // "--qa-size"
     int requestedHeight = 0;
     bool launchRun = false;                     // "--qa-launch"
-    bool playRun = false;                       // "--play": straight into a game, no home window
+    // "--play": straight into a game, no home window; the home window clears it when that game
+    // is not installed and the run goes on as a normal run.
+    bool playRun = false;
     std::filesystem::path padScriptFile;        // "--qa-pad"; absolute; empty when not given
     std::filesystem::path controlsCaptureFile;  // "--qa-controls"; absolute; empty when not given
 };

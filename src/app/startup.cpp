@@ -8,11 +8,11 @@
 
 #include "app/command_line.h"
 #include "app/file_probe.h"
+#include "app/game_table.h"
 #include "app/installation_lock.h"
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
 #include "app/window_size.h"
-#include "app/game_table.h"
 #include "controls/controls_entry.h"
 #include "controls/pad_navigation.h"
 #include "controls/pad_script.h"
