@@ -29,8 +29,8 @@ std::wstring FirstDroppedPath(HDROP drop) {
 }
 
 FolderEditPlace PlaceOf(HWND installer, HWND edit) {
-    FolderEditPlace place{{0, 0, 0, 0}, true};
-    if (!edit) return FolderEditPlace{{0, 0, 0, 0}, false};
+    FolderEditPlace place{{0, 0, 0, 0}, false};
+    if (!edit) return place;
     GetWindowRect(edit, &place.bounds);
     MapWindowPoints(nullptr, installer, reinterpret_cast<POINT*>(&place.bounds), 2);
     place.empty = GetWindowTextLengthW(edit) == 0;
