@@ -44,11 +44,7 @@ POINT CentreOf(HWND installer, int id) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-std::wstring Text(HWND installer, int id) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(GetDlgItem(installer, id), text, 1024);
-    return text;
-}
+std::wstring Text(HWND installer, int id) { return WindowText(GetDlgItem(installer, id)); }
 
 class InstallerDrop : public LauncherWindows {};
 }  // namespace

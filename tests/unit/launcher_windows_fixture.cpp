@@ -9,6 +9,18 @@
 
 namespace fs = std::filesystem;
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
 void LauncherWindows::SetUp() {
     art_ = PackageArtFolder();
     ASSERT_FALSE(art_.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";

@@ -7,10 +7,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "app/launcher_state.h"
 #include "temp_folder.h"
 #include "ui_test_support.h"
+
+std::wstring WindowText(HWND window);
+std::wstring ClassOf(HWND window);
 
 class LauncherWindows : public ::testing::Test {
 protected:

@@ -21,12 +21,6 @@ struct AttributeCall {
 };
 std::map<HWND, std::vector<AttributeCall>> g_calls;
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
 // Plays a Windows 10 build before 20H1 for the home window (attribute 20 unknown there) and a
 // current one for the others.
 HRESULT WINAPI RecordAttribute(HWND window, DWORD attribute, LPCVOID value, DWORD size) {

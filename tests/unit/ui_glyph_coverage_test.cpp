@@ -86,18 +86,6 @@ void ObservePainted(const wchar_t* text, const Gdiplus::FontFamily& family, INT 
     g_painted.push_back(ShownText{g_screen, text, GdiFontFor(name, style), name, true});
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
 // The visible child controls' texts: statics, buttons (owner-drawn ones paint through the kit)
 // and list items, each with its control's font. Edit boxes hold what the user or a script wrote.
 std::vector<ShownText> ControlTexts(HWND top) {
@@ -133,8 +121,8 @@ std::vector<ShownText> ControlTexts(HWND top) {
     return found;
 }
 
-// What GetGlyphIndicesW says the font lacks, asked here directly rather than through the code
-// under test; also the face GDI really gave for the font.
+// What GetGlyphIndicesW says the font lacks, asked here rather than through the code under test
+// (only the pure reading of the indices is shared, checked above); also the face GDI really gave.
 std::wstring Lacking(HFONT font, const std::wstring& text, std::wstring* realFace) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
@@ -147,25 +135,12 @@ std::wstring Lacking(HFONT font, const std::wstring& text, std::wstring* realFac
     GetTextFaceW(dc, LF_FACESIZE, face);
     *realFace = face;
     std::vector<WORD> glyphs(text.size());
-    std::wstring lacking;
-    if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
-                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
-        lacking = L"(GetGlyphIndicesW failed)";
-    } else {
-        for (size_t i = 0; i < text.size(); ++i) {
-            const wchar_t c = text[i];
-            if (glyphs[i] == 0xFFFF && c != L'\r' && c != L'\n' && c != L'\t' && lacking.find(c) == std::wstring::npos) {
-                lacking.push_back(c);
-            }
-        }
-    }
+    const bool read = GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                                       GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR;
+    const std::wstring lacking = read ? CharactersWithoutGlyph(text, glyphs) : L"(GetGlyphIndicesW failed)";
     SelectObject(dc, old);
     DeleteDC(dc);
     return lacking;
-}
-
-void Repaint(HWND top) {
-    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 // The fixture's windows, with the drawing kit's texts observed and the third Barlow face given
@@ -200,66 +175,26 @@ TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
         bool closeAfter;
     };
     const fs::path profile = root_.path() / L"controls.ini";
+    auto editor = [] { return ControlsEditorWindow(); };
     const Screen screens[] = {
         {"home, first game (installed) chosen", [&] { return Home(); }, false},
-        {"home, second game (not installed) chosen",
-         [&] {
-             SelectGame(1);
-             return Home();
-         },
-         false},
-        {"video window",
-         [&] {
-             OpenVideoWindow();
-             return g_launcher.videoWindow;
-         },
-         true},
-        {"controls editor",
-         [&] {
-             OpenControlsEditor(Home(), profile);
-             return ControlsEditorWindow();
-         },
-         false},
-        {"controls editor capturing a key",
-         [&] {
-             Command(ControlsEditorWindow(), kFirstKeyButtonId + 1);
-             return ControlsEditorWindow();
-         },
-         false},
+        {"home, second game (not installed) chosen", [&] { SelectGame(1); return Home(); }, false},
+        {"video window", [&] { OpenVideoWindow(); return g_launcher.videoWindow; }, true},
+        {"controls editor", [&] { OpenControlsEditor(Home(), profile); return editor(); }, false},
+        {"controls editor capturing a key", [&] { Command(editor(), kFirstKeyButtonId + 1); return editor(); }, false},
         {"controls editor refusing a reserved key",
          [&] {
-             MSG key = {};
-             key.hwnd = ControlsEditorWindow();
-             key.message = WM_KEYDOWN;
-             key.wParam = VK_F1;
-             key.lParam = static_cast<LPARAM>(MapVirtualKeyW(VK_F1, MAPVK_VK_TO_VSC)) << 16;
+             MSG key = {editor(), WM_KEYDOWN, VK_F1, static_cast<LPARAM>(MapVirtualKeyW(VK_F1, MAPVK_VK_TO_VSC)) << 16};
              ControlsKeyFilter(&key);
-             return ControlsEditorWindow();
+             return editor();
          },
          false},
         {"controls editor capturing a controller input",
-         [&] {
-             Command(ControlsEditorWindow(), kFirstControllerButtonId + 1);
-             return ControlsEditorWindow();
-         },
-         true},
-        {"installer",
-         [&] {
-             OpenInstallerWindow(Home());
-             return InstallerWindow();
-         },
-         false},
+         [&] { Command(editor(), kFirstControllerButtonId + 1); return editor(); }, true},
+        {"installer", [&] { OpenInstallerWindow(Home()); return InstallerWindow(); }, false},
         {"installer refusing to start without a ROM folder",
-         [&] {
-             Command(InstallerWindow(), kInstallButtonId);
-             return InstallerWindow();
-         },
-         true},
-        {"updates window of a copy without update tools",
-         [&] {
-             OpenUpdatesWindow(Home());
-             return UpdatesWindow();
-         },
+         [&] { Command(InstallerWindow(), kInstallButtonId); return InstallerWindow(); }, true},
+        {"updates window of a copy without update tools", [&] { OpenUpdatesWindow(Home()); return UpdatesWindow(); },
          true},
     };
 
@@ -285,7 +220,7 @@ TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
         const size_t paintedBefore = g_painted.size();
         HWND top = screen.open();
         ASSERT_NE(top, nullptr) << screen.name << " did not open";
-        Repaint(top);
+        RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump();
         const std::vector<ShownText> controls = ControlTexts(top);
         EXPECT_GT(controls.size() + (g_painted.size() - paintedBefore), 0u) << screen.name << " showed no text";
