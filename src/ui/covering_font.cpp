@@ -9,8 +9,8 @@ namespace {
 // Windows' own interface faces, in the order tried: Segoe UI has the arrows and most symbols
 // an interface text uses; Segoe UI Symbol has the rest.
 constexpr const wchar_t* kCoveringFaces[] = {L"Segoe UI", L"Segoe UI Symbol"};
-}  // namespace
 
+// The characters of `text` that `font` has no glyph for; all of them when that cannot be asked.
 std::wstring CharactersFontLacks(HFONT font, const std::wstring& text) {
     if (text.empty()) return {};
     ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -23,6 +23,7 @@ std::wstring CharactersFontLacks(HFONT font, const std::wstring& text) {
     }
     return CharactersWithoutGlyph(text, glyphs);
 }
+}  // namespace
 
 ScopedFont CreateCoveringFont(HFONT font, const std::wstring& text) {
     if (CharactersFontLacks(font, text).empty()) return ScopedFont();

@@ -7,9 +7,6 @@
 
 #include "app/win_owners.h"
 
-// The characters of `text` that `font` has no glyph for (see CharactersWithoutGlyph).
-std::wstring CharactersFontLacks(HFONT font, const std::wstring& text);
-
 // A copy of `font` in the first system face that draws every character of `text`; none when
 // `font` already draws them all or no face does (the control keeps `font` then).
 ScopedFont CreateCoveringFont(HFONT font, const std::wstring& text);
