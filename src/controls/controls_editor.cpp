@@ -11,6 +11,8 @@
 #include "controls/controls_editor_layout.h"
 #include "controls/controls_keys.h"
 #include "controls/pad_navigation.h"
+#include "ui/covering_font.h"
+#include "ui/dark_title_bar.h"
 
 namespace fs = std::filesystem;
 
@@ -68,6 +70,7 @@ struct EditorRecord {
     std::array<HWND, kActionCount> controllerButtons{};
     std::vector<LayoutEntry> layout;
     ScopedFont font;
+    ScopedFont pulseLabelFont;  // empty while Barlow draws the whole label
 };
 EditorRecord g_editor;
 HBRUSH g_backgroundBrush = nullptr;  // made with the class, kept for the life of the process
@@ -136,12 +139,16 @@ void LayOut(HWND hwnd) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
-    g_editor.font = std::move(font);  // the previous font goes only now that no child uses it
+    // Barlow has no arrows: the pulse-pedal label needs a face that has them.
+    ScopedFont pulseFont = CoverControlText(GetDlgItem(hwnd, kPulseLabelId), font.get());
+    g_editor.font = std::move(font);  // the previous fonts go only now that no child uses them
+    g_editor.pulseLabelFont = std::move(pulseFont);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void OnCreate(HWND hwnd) {
     g_editor.window = hwnd;
+    AskForDarkTitleBar(hwnd);
     g_editor.layout.clear();
     g_editor.capture = CaptureState{};
 
@@ -279,6 +286,7 @@ void OnDestroy(HWND hwnd) {
     g_editor.keyButtons.fill(nullptr);
     g_editor.controllerButtons.fill(nullptr);
     g_editor.font.reset();
+    g_editor.pulseLabelFont.reset();
     if (g_editor.owner) {
         EnableWindow(g_editor.owner, TRUE);
         if (!Unattended()) SetActiveWindow(g_editor.owner);

@@ -8,12 +8,15 @@
 #include <string>
 
 #include "app/launcher_state.h"
+#include "install/folder_completion.h"
+#include "install/folder_drop.h"
 #include "install/folder_picker.h"
 #include "install/installation_command.h"
 #include "install/installer_entry.h"
 #include "install/installer_layout.h"
 #include "install/installer_record.h"
 #include "ui/command_buttons.h"
+#include "ui/dark_title_bar.h"
 #include "ui/drawing_kit.h"
 
 InstallerRecord g_installer;
@@ -58,6 +61,7 @@ HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD sty
 void OnCreate(HWND hwnd) {
     InstallerRecord& r = g_installer;
     r.window = hwnd;
+    AskForDarkTitleBar(hwnd);
     r.font = CreateFontW(static_cast<int>(kFontHeight * r.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                          DEFAULT_PITCH, L"Barlow");
@@ -93,6 +97,8 @@ void OnCreate(HWND hwnd) {
     const HWND inputs[6] = {r.romEdits[0], browse[0], r.romEdits[1], browse[1], r.destinationEdit,
                             destinationBrowse};
     std::copy(std::begin(inputs), std::end(inputs), std::begin(r.inputs));
+    for (HWND edit : {r.romEdits[0], r.romEdits[1], r.destinationEdit}) CompleteFolderNames(edit);
+    DragAcceptFiles(hwnd, TRUE);  // a drop on an edit reaches the window too, which places it
 }
 
 void OnDestroy() {
@@ -199,6 +205,9 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             SetBkColor(dc, kBackground);
             return reinterpret_cast<LRESULT>(g_installer.brush);
         }
+        case WM_DROPFILES:
+            DropOnInstaller(hwnd, reinterpret_cast<HDROP>(wParam));
+            return 0;
         case kInstallerLineMessage:
             OnInstallerLine(lParam);
             return 0;

@@ -12,6 +12,7 @@
 #include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
 #include "ui/command_buttons.h"
+#include "ui/dark_title_bar.h"
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
 #include "ui/video_window.h"
@@ -44,6 +45,7 @@ bool GameRunning() { return g_launcher.gameProcess != nullptr; }
 
 void OnCreate(HWND hwnd) {
     g_launcher.homeWindow = hwnd;
+    AskForDarkTitleBar(hwnd);
     // The controls are created where this layout puts them.
     RECT client = {};
     GetClientRect(hwnd, &client);

@@ -37,6 +37,7 @@ struct DrawingKit {
     std::vector<void (*)()> cacheReleases;
 };
 DrawingKit g_kit;
+DrawnTextObserver g_textObserver = nullptr;  // outside the kit: it outlives kit sessions
 
 // A file that does not load leaves no image: nothing is drawn in its place.
 std::unique_ptr<Image> LoadImageFile(const fs::path& file) {
@@ -181,6 +182,7 @@ DisplayTextShape MakeDisplayTextShape(const wchar_t* text, float emSize, bool it
         const BOOL available = condensed->IsStyleAvailable(style);
         if (condensed->GetLastStatus() == Ok && available) family = condensed;
     }
+    if (g_textObserver) g_textObserver(text, *family, style);
     DisplayTextShape shape;
     shape.path = std::make_unique<GraphicsPath>(FillModeAlternate);
     const RectF origin(0.0f, 0.0f, 0.0f, 0.0f);
@@ -248,6 +250,10 @@ LabelFont MakeLabelFont(float emSize, bool bold) {
 void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
                    ARGB colour, bool bold) {
     const LabelFont label = MakeLabelFont(emSize, bold);
+    if (g_textObserver) {
+        FontFamily family;
+        if (label.font->GetFamily(&family) == Ok) g_textObserver(text, family, label.font->GetStyle());
+    }
     StringFormat format(0);
     format.SetTrimming(StringTrimmingEllipsisCharacter);
     SolidBrush brush{Color(colour)};
@@ -260,3 +266,5 @@ float LabelTextWidth(Graphics& graphics, const wchar_t* text, float emSize, bool
     graphics.MeasureString(text, -1, label.font.get(), PointF(0.0f, 0.0f), &bounds);
     return bounds.Width;
 }
+
+void ObserveDrawnTexts(DrawnTextObserver observer) { g_textObserver = observer; }

@@ -80,3 +80,8 @@ void DrawLabelText(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdipl
                    float emSize, Gdiplus::ARGB colour, bool bold);
 // The width of a label text laid out on one line, in the graphics' world units.
 float LabelTextWidth(Gdiplus::Graphics& graphics, const wchar_t* text, float emSize, bool bold);
+
+// Every title and label drawn passes here with the family and style that draw it, so a check can
+// see each text the Launcher shows together with its font. Null (the default) observes nothing.
+using DrawnTextObserver = void (*)(const wchar_t* text, const Gdiplus::FontFamily& family, INT style);
+void ObserveDrawnTexts(DrawnTextObserver observer);

@@ -5,6 +5,7 @@
 #include "app/launcher_state.h"
 #include "play/launcher_settings.h"
 #include "ui/command_buttons.h"
+#include "ui/dark_title_bar.h"
 #include "ui/drawing_kit.h"
 
 namespace {
@@ -59,6 +60,7 @@ void AddLine(HWND list, const wchar_t* text) {
 
 void OnCreate(HWND hwnd) {
     g_launcher.videoWindow = hwnd;
+    AskForDarkTitleBar(hwnd);
     g_video.font = CreateFontW(VideoWindowFontHeight(g_video.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Barlow");

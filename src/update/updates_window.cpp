@@ -11,6 +11,7 @@
 #include "app/window_size.h"
 #include "controls/pad_navigation.h"
 #include "ui/command_buttons.h"
+#include "ui/dark_title_bar.h"
 #include "ui/log_box.h"
 #include "update/update_apply_run.h"
 #include "update/update_decisions.h"
@@ -84,6 +85,7 @@ bool ToolsReady() { return PathExists(g_update.interpreter) && PathExists(g_upda
 
 void OnCreate(HWND hwnd) {
     g_window.window = hwnd;
+    AskForDarkTitleBar(hwnd);
     const WindowTexts& texts = g_update.applyMode ? kApplyTexts : kNormalTexts;
     LOGFONTW face = {};
     face.lfHeight = static_cast<LONG>(-16 * g_window.scale);
