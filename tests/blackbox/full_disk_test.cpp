@@ -63,6 +63,13 @@ std::map<fs::path, std::string> Snapshot(const fs::path& root) {
     return files;
 }
 
+// `head`, a long filler line, then `tail`: 4090 bytes, so that the file fills most of one 4 KiB
+// block and a rewrite that adds keys needs a block the full drive no longer has.
+std::string NearlyOneBlock(const std::string& head, const std::string& tail) {
+    const std::string opening = head + "notes=";
+    return opening + std::string(4090 - opening.size() - 2 - tail.size(), 'n') + "\r\n" + tail;
+}
+
 HWND ButtonLabelled(HWND window, const std::wstring& label) {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (ClassName(child) == L"Button" && WindowText(child) == label) return child;
@@ -85,8 +92,12 @@ TEST(FullDisk, SavesAndAGameStartOnAFullDriveLeaveEveryFileAsItWas) {
     const fs::path gameSettings = installation.root() / L"games" / L"tlvr1" / L"settings.ini";
     const fs::path record = installation.local() / L"qa-launch-tlvr1.json";
     WriteFileBytes(installation.local() / L"controls.ini", "[controls]\r\nversion=1\r\ndeadzone=30\r\nthrottle_key=27\r\n");
-    WriteLauncherIni(installation, "game=0\r\naspect=1\r\nsize=1\r\nfilter=0\r\nzoom=1\r\nfullscreen=0\r\npad_navigation=1\r\n");
-    WriteFileBytes(gameSettings, "[video]\r\nfullscreen=1\r\nlinear_filter=0\r\n[player]\r\nname=Ana\r\n");
+    // Both lack keys the Launcher writes, and keys the Launcher does not write come after them.
+    WriteFileBytes(installation.local() / L"launcher.ini",
+                   NearlyOneBlock("[launcher]\r\ngame=0\r\naspect=1\r\nsize=1\r\nfilter=0\r\nzoom=1\r\npad_navigation=1\r\n"
+                                  "[window]\r\n",
+                                  "left=40\r\n"));
+    WriteFileBytes(gameSettings, NearlyOneBlock("[video]\r\nfullscreen=1\r\n[player]\r\n", "name=Ana\r\n"));
     WriteFileBytes(record, R"({"game":1,"exit_code":0,"launched_by_native_ui":true})");
     const auto before = Snapshot(installation.root());
     TempFolder elsewhere(L"tlvr-full-disk");
@@ -131,7 +142,8 @@ TEST(FullDisk, SavesAndAGameStartOnAFullDriveLeaveEveryFileAsItWas) {
             if (now == after.end()) {
                 ADD_FAILURE() << Utf8(file.wstring()) << " is gone";
             } else {
-                EXPECT_EQ(now->second, bytes) << Utf8(file.wstring()) << " changed";
+                EXPECT_EQ(now->second, bytes) << Utf8(file.wstring()) << " changed (" << bytes.size() << " bytes, now "
+                                              << now->second.size() << ")";
             }
         }
         for (const auto& [file, bytes] : after) {
