@@ -24,6 +24,27 @@ RESULTS="$BUILD_DIR/test-results"
 rm -rf "$BUILD_DIR/test-drive-t"; mkdir -p "$BUILD_DIR/test-drive-t"
 ln -sfn "$BUILD_DIR/test-drive-t" "$WINEPREFIX/dosdevices/t:"
 rm -rf "$RESULTS"; mkdir -p "$RESULTS"
+
+# Drive F: of the test prefix is a small file system of its own, which the full-disk tests
+# fill up. It needs root; where it cannot be mounted those tests are skipped with the reason.
+FULL_DRIVE="$BUILD_DIR/test-drive-f"
+unmount_full_drive() {
+  if mountpoint -q "$FULL_DRIVE" 2>/dev/null; then umount "$FULL_DRIVE" 2>/dev/null || umount -l "$FULL_DRIVE"; fi
+}
+unmount_full_drive  # left mounted by a run that was killed
+rm -f "$WINEPREFIX/dosdevices/f:"
+mkdir -p "$FULL_DRIVE"
+if mount -t tmpfs -o size=48m,mode=0777 tmpfs "$FULL_DRIVE" 2>"$RESULTS/mount.log"; then
+  trap unmount_full_drive EXIT
+  trap 'unmount_full_drive; exit 143' TERM INT HUP
+  ln -sfn "$FULL_DRIVE" "$WINEPREFIX/dosdevices/f:"
+  export TLVR_TEST_FULL_DRIVE="F:"
+  unset TLVR_TEST_FULL_DRIVE_SKIP
+else
+  unset TLVR_TEST_FULL_DRIVE
+  export TLVR_TEST_FULL_DRIVE_SKIP="a small file system could not be mounted: $(tr '\n' ' ' < "$RESULTS/mount.log")"
+  log "full-disk tests will be skipped: $TLVR_TEST_FULL_DRIVE_SKIP"
+fi
 passed=0; failed=0; skipped=0
 
 # One GoogleTest program under Wine; its counts are read from its own summary.

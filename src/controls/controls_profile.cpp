@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/verified_file_replace.h"
 #include "controls/sdl_api.h"
 
 namespace fs = std::filesystem;
@@ -12,10 +13,6 @@ constexpr wchar_t kSection[] = L"controls";
 constexpr int kFormatVersion = 1;
 constexpr int kMaxButton = 20;
 constexpr int kMaxAxis = 5;
-// MoveFileExW: MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
-constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-constexpr int kReplaceAttempts = 5;
-constexpr DWORD kReplacePauseMs = 200;
 
 struct ActionRow {
     const wchar_t* id;
@@ -97,14 +94,6 @@ std::vector<std::pair<std::wstring, int>> FileEntries(const ControlsProfile& pro
     }
     return entries;
 }
-
-bool ReplaceProfileFile(const fs::path& from, const fs::path& to) {
-    for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(), kReplaceFlags)) return true;
-        if (attempt == kReplaceAttempts || !IsTransientReplaceError(GetLastError())) return false;
-        Sleep(kReplacePauseMs);
-    }
-}
 }  // namespace
 
 bool operator==(const ActionBinding& a, const ActionBinding& b) {
@@ -143,19 +132,10 @@ ControlsProfile LoadControlsProfile(const fs::path& path) {
 }
 
 bool SaveControlsProfile(const ControlsProfile& profile, const fs::path& path) {
-    const fs::path temporary = fs::path(path.wstring() + L".tmp");
-    bool written = true;
-    for (const auto& [key, value] : FileEntries(profile)) {
-        const std::wstring text = std::to_wstring(value);
-        if (!WritePrivateProfileStringW(kSection, key.c_str(), text.c_str(), temporary.c_str())) written = false;
-    }
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, temporary.c_str());
-    if (!written) return false;
-    return ReplaceProfileFile(temporary, path);
-}
-
-bool IsTransientReplaceError(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+    std::vector<ProfileValue> values;
+    for (const auto& [key, value] : FileEntries(profile)) values.push_back({kSection, key, std::to_wstring(value)});
+    // The profile holds exactly the 45 keys: nothing of an earlier file is carried over.
+    return ReplaceProfileFileVerified(path, values, ProfileReplaceOptions{false});
 }
 
 bool IsAcceptableKey(int scancode) {

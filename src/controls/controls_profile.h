@@ -37,12 +37,10 @@ ControlsProfile DefaultControlsProfile();
 
 // Never fails: a missing file or key gives the default, bad values fall back or are clamped.
 ControlsProfile LoadControlsProfile(const std::filesystem::path& path);
-// Writes all 45 keys to path + ".tmp" and moves that over the profile. True only when the whole
-// file was written and moved into place; the previous profile survives any failure.
+// Writes all 45 keys to path + ".tmp", proves them by reading them back, flushes and moves the
+// file over the profile. True only when the profile on the disk now holds every key; the
+// previous profile survives any failure byte for byte.
 bool SaveControlsProfile(const ControlsProfile& profile, const std::filesystem::path& path);
-// A replace that failed with one of these is worth retrying a moment later: a virus scanner or
-// an indexer holds freshly written files for a short while.
-bool IsTransientReplaceError(DWORD error);
 
 // Scancodes 1..511 except Escape, Tab and F1..F12, which the games keep for themselves.
 bool IsAcceptableKey(int scancode);

@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/game_table.h"
+#include "app/verified_file_replace.h"
 #include "app/win_owners.h"
 #include "controls/pad_navigation.h"
 #include "install/installer_entry.h"
@@ -60,10 +61,12 @@ StartResult StartGame(int index, const GamePlaces& places) {
     SaveLauncherSettings();
     const GameEnvironmentScope environment(GameEnvironmentFor(g_launcher.settings, places.root), launchRun);
 
-    const fs::path settingsFile = folder / L"settings.ini";
+    // The game's own keys in the file stay; a failed write leaves the file as it was.
+    std::vector<ProfileValue> gameKeys;
     for (const GameSettingsKey& entry : GameSettingsKeysFor(g_launcher.settings)) {
-        WritePrivateProfileStringW(entry.section, entry.key, entry.value, settingsFile.c_str());
+        gameKeys.push_back({entry.section, entry.key, entry.value});
     }
+    ReplaceProfileFileVerified(folder / L"settings.ini", gameKeys);
 
     const fs::path logFile = GameLogFile(places.root, index);
     std::error_code error;

@@ -12,5 +12,5 @@ std::string LaunchRunRecordText(int gameNumber, DWORD exitCode);
 // root / ".local" / ("qa-launch-" + stem + ".json").
 std::filesystem::path LaunchRunRecordFile(const std::filesystem::path& root, int index);
 
-// Creates or truncates the file; a failed write is not reported.
+// Creates or replaces the file whole; a failed write is not reported and leaves the file as it was.
 void WriteLaunchRunRecord(const std::filesystem::path& root, int index, DWORD exitCode);

@@ -4,16 +4,16 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "app/verified_file_replace.h"
 
 namespace {
 constexpr wchar_t kSection[] = L"launcher";
 
 int ReadKey(const std::filesystem::path& file, const wchar_t* key, int fallback) {
     return static_cast<int>(GetPrivateProfileIntW(kSection, key, fallback, file.c_str()));
-}
-
-void WriteKey(const std::filesystem::path& file, const wchar_t* key, int value) {
-    WritePrivateProfileStringW(kSection, key, std::to_wstring(value).c_str(), file.c_str());
 }
 }  // namespace
 
@@ -63,13 +63,19 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
 }
 
 void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings) {
-    WriteKey(file, L"game", settings.selectedGame);
-    WriteKey(file, L"aspect", settings.aspect);
-    WriteKey(file, L"size", settings.size);
-    WriteKey(file, L"filter", settings.filter);
-    WriteKey(file, L"zoom", settings.zoom ? 1 : 0);
-    WriteKey(file, L"fullscreen", settings.fullScreen ? 1 : 0);
-    WriteKey(file, L"pad_navigation", settings.padNavigation ? 1 : 0);
+    const std::pair<const wchar_t*, int> keys[] = {
+        {L"game", settings.selectedGame},
+        {L"aspect", settings.aspect},
+        {L"size", settings.size},
+        {L"filter", settings.filter},
+        {L"zoom", settings.zoom ? 1 : 0},
+        {L"fullscreen", settings.fullScreen ? 1 : 0},
+        {L"pad_navigation", settings.padNavigation ? 1 : 0},
+    };
+    std::vector<ProfileValue> values;
+    for (const auto& [key, value] : keys) values.push_back({kSection, key, std::to_wstring(value)});
+    // Keys of the file that this build does not write are carried over by the save.
+    ReplaceProfileFileVerified(file, values);
 }
 
 void SaveLauncherSettings() {

@@ -33,8 +33,9 @@ LauncherSettings ClampSettings(LauncherSettings settings);
 LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool keepSelectedGame,
                                       LauncherSettings current);
 
-// Writes all six keys in their fixed order. Failures are not reported: the in-memory values
-// stay in force.
+// Writes all six keys in their fixed order into a proven copy of the file that then replaces
+// it; other keys of the file stay. Failures are not reported: the file stays as it was and the
+// in-memory values stay in force.
 void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings);
 
 // Saves the Launcher state's settings unless this is a launch or capture run.

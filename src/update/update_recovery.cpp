@@ -5,11 +5,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <fstream>
 #include <optional>
 #include <system_error>
 
 #include "app/file_probe.h"
+#include "app/verified_file_replace.h"
 #include "update/update_decisions.h"
 #include "update/update_protocol.h"
 #include "update/update_result_file.h"
@@ -85,11 +85,8 @@ void StartupUpdateCheck(HWND home) {
     std::error_code error;
     fs::create_directories(attempt.parent_path(), error);
     if (error || !fs::is_directory(attempt.parent_path(), error)) return;
-    {
-        // Written before the check runs, so a failed check counts as an attempt too.
-        std::ofstream file(attempt, std::ios::binary | std::ios::trunc);
-        file << '1';
-    }
+    // Written before the check runs, so a failed check counts as an attempt too.
+    ReplaceFileVerified(attempt, "1");
     RunUpdateJob(L"check");
 }
 

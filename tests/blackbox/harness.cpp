@@ -76,7 +76,7 @@ fs::path DemoFolder() { return BinFolder().parent_path() / L"demo"; }
 
 Installation::Installation() : Installation(Options{}) {}
 
-Installation::Installation(const Options& options) : folder_(L"tlvr-install") {
+Installation::Installation(const Options& options) : folder_(L"tlvr-install", options.base) {
     const fs::path art = root() / L"assets" / L"launcher";
     fs::create_directories(art);
     const fs::path demoArt = DemoFolder() / L"assets" / L"launcher";

@@ -31,6 +31,7 @@ public:
         bool artwork = true;
         bool fonts = true;
         std::wstring subfolder;  // put the launcher this deep below the root
+        fs::path base;           // folder the root is made in; empty: the temporary directory
     };
     Installation();
     explicit Installation(const Options& options);

@@ -8,9 +8,9 @@
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder(const std::wstring& tag) {
+TempFolder::TempFolder(const std::wstring& tag, const fs::path& under) {
     static std::atomic<unsigned> counter{0};
-    const fs::path base = fs::temp_directory_path();
+    const fs::path base = under.empty() ? fs::temp_directory_path() : under;
     for (;;) {
         const fs::path candidate =
             base / (tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +

@@ -5,7 +5,8 @@
 
 class TempFolder {
 public:
-    explicit TempFolder(const std::wstring& tag = L"tlvr");
+    // Under `base` when given, else under the temporary directory.
+    explicit TempFolder(const std::wstring& tag = L"tlvr", const std::filesystem::path& base = {});
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/verified_file_replace.h"
 #include "controls/controls_profile.h"
 #include "temp_folder.h"
 

@@ -120,3 +120,17 @@ TEST(LauncherSettingsFile, SaveWritesAllSixKeysInANormalRunOnly) {
     EXPECT_EQ(ReadBack(file, L"zoom"), 0);
     EXPECT_EQ(ReadBack(file, L"fullscreen"), 1);
 }
+
+TEST(LauncherSettingsFile, SaveKeepsKeysAndSectionsThisBuildDoesNotWrite) {
+    TempFolder folder(L"tlvr-settings");
+    const fs::path file = folder.path() / L"launcher.ini";
+    WriteFileBytes(file, "[launcher]\r\npad_navigation=1\r\naspect=0\r\n[window]\r\nleft=40\r\n");
+    LauncherSettings settings;
+    settings.aspect = 2;
+    WriteLauncherSettings(file, settings);
+    EXPECT_EQ(ReadBack(file, L"aspect"), 2);
+    EXPECT_EQ(ReadBack(file, L"pad_navigation"), 1) << "a key of a later build was dropped";
+    EXPECT_EQ(GetPrivateProfileIntW(L"window", L"left", 0, file.c_str()), 40u);
+    EXPECT_FALSE(fs::exists(folder.path() / L"launcher.ini.tmp"));
+    EXPECT_FALSE(fs::exists(folder.path() / L"launcher.ini.new"));
+}

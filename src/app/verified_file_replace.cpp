@@ -1,0 +1,117 @@
+#include "app/verified_file_replace.h"
+
+#include <initializer_list>
+#include <optional>
+
+#include "app/win_owners.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// The final move is written through, so that a power cut after it leaves the new file.
+constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+constexpr int kMoveAttempts = 5;
+constexpr DWORD kMovePauseMs = 200;
+// What a read-back yields for a missing key: no value we write is a control character.
+constexpr wchar_t kMissingValue[] = L"\x01";
+
+fs::path WithSuffix(const fs::path& file, const wchar_t* suffix) { return fs::path(file.wstring() + suffix); }
+
+bool MoveWithRetry(const fs::path& from, const fs::path& to, DWORD flags) {
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(), flags)) return true;
+        if (attempt == kMoveAttempts || !IsTransientReplaceError(GetLastError())) return false;
+        Sleep(kMovePauseMs);
+    }
+}
+
+bool FlushToDisk(const fs::path& file) {
+    const UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return handle && FlushFileBuffers(handle.get());
+}
+
+bool ProfileHolds(const fs::path& file, const std::vector<ProfileValue>& values) {
+    std::wstring buffer;
+    for (const ProfileValue& entry : values) {
+        // One character more than expected: a longer value reads back truncated and differs.
+        buffer.assign(entry.value.size() + 2, L'\0');
+        const DWORD length = GetPrivateProfileStringW(entry.section.c_str(), entry.key.c_str(), kMissingValue,
+                                                      buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                      file.c_str());
+        if (buffer.compare(0, length, entry.value) != 0 || length != entry.value.size()) return false;
+    }
+    return true;
+}
+
+std::optional<std::string> ReadWhole(const fs::path& file, size_t expected) {
+    const UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return std::nullopt;
+    // Room for one byte more than expected, so that a longer file shows as different.
+    std::string bytes(expected + 1, '\0');
+    size_t filled = 0;
+    while (filled < bytes.size()) {
+        DWORD count = 0;
+        if (!ReadFile(handle.get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &count, nullptr)) {
+            return std::nullopt;
+        }
+        if (count == 0) break;
+        filled += count;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+// Removes what a failed save left beside the target; the target itself is never touched.
+bool Abandon(std::initializer_list<fs::path> leftovers) {
+    for (const fs::path& file : leftovers) DeleteFileW(file.c_str());
+    return false;
+}
+
+bool WriteWhole(const fs::path& file, const std::string& bytes) {
+    const UniqueHandle out(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD count = 0;
+    return out && WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+           count == bytes.size() && FlushFileBuffers(out.get());
+}
+}  // namespace
+
+bool ReplaceProfileFileVerified(const fs::path& file, const std::vector<ProfileValue>& values,
+                                const ProfileReplaceOptions& options) {
+    const fs::path written = WithSuffix(file, L".tmp");
+    // The read-back is made under a second name: the profile functions may answer a read of the
+    // file they have just written from their memory of it rather than from the disk.
+    const fs::path proof = WithSuffix(file, L".new");
+
+    if (options.keepOtherKeys && !CopyFileW(file.c_str(), written.c_str(), FALSE)) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return Abandon({written});
+        DeleteFileW(written.c_str());  // no file yet: start from nothing, not from a stale save
+    }
+    bool allWritten = true;
+    for (const ProfileValue& entry : values) {
+        if (!WritePrivateProfileStringW(entry.section.c_str(), entry.key.c_str(), entry.value.c_str(),
+                                        written.c_str())) {
+            allWritten = false;
+        }
+    }
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, written.c_str());
+    if (!allWritten) return Abandon({written});
+    if (!MoveWithRetry(written, proof, MOVEFILE_REPLACE_EXISTING)) return Abandon({written, proof});
+    if (!ProfileHolds(proof, values) || !FlushToDisk(proof)) return Abandon({proof});
+    if (!MoveWithRetry(proof, file, kReplaceFlags)) return Abandon({proof});
+    return true;
+}
+
+bool ReplaceFileVerified(const fs::path& file, const std::string& bytes) {
+    const fs::path written = WithSuffix(file, L".tmp");
+    if (!WriteWhole(written, bytes) || ReadWhole(written, bytes.size()) != bytes) return Abandon({written});
+    if (!MoveWithRetry(written, file, kReplaceFlags)) return Abandon({written});
+    return true;
+}
+
+bool IsTransientReplaceError(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
