@@ -97,15 +97,20 @@ PadStroke StrokeFor(PadInput input, PadTarget target, FocusKind focus) {
     const bool box = focus == FocusKind::CheckBox;
     switch (target) {
     case PadTarget::Home:
+    case PadTarget::MessageBox: {
+        // The home window's controls and a dialog box's buttons take the arrow keys themselves.
+        const bool home = target == PadTarget::Home;
         switch (input) {
         case PadInput::Left: return key(VK_LEFT);
         case PadInput::Right: return key(VK_RIGHT);
         case PadInput::Up: return PadStroke{PadStroke::TabBackward, 0};
         case PadInput::Down: return PadStroke{PadStroke::TabForward, 0};
         case PadInput::Accept: return key(VK_RETURN);
-        case PadInput::Start: return PadStroke{PadStroke::Play, 0};
-        default: return nothing;  // `b` never closes the Launcher
+        case PadInput::Back: return home ? nothing : key(VK_ESCAPE);  // `b` never closes the Launcher
+        case PadInput::Start: return home ? PadStroke{PadStroke::Play, 0} : nothing;
+        default: return nothing;
         }
+    }
     case PadTarget::Secondary:
         switch (input) {
         // A closed drop-down list steps through its choices with Up and Down, and notifies as a
@@ -115,16 +120,6 @@ PadStroke StrokeFor(PadInput input, PadTarget target, FocusKind focus) {
         case PadInput::Up: return PadStroke{PadStroke::TabBackward, 0};
         case PadInput::Down: return PadStroke{PadStroke::TabForward, 0};
         case PadInput::Accept: return (focus == FocusKind::Button || box) ? key(VK_SPACE) : key(VK_RETURN);
-        case PadInput::Back: return key(VK_ESCAPE);
-        default: return nothing;
-        }
-    case PadTarget::MessageBox:
-        switch (input) {
-        case PadInput::Left: return key(VK_LEFT);
-        case PadInput::Right: return key(VK_RIGHT);
-        case PadInput::Up: return PadStroke{PadStroke::TabBackward, 0};
-        case PadInput::Down: return PadStroke{PadStroke::TabForward, 0};
-        case PadInput::Accept: return key(VK_RETURN);
         case PadInput::Back: return key(VK_ESCAPE);
         default: return nothing;
         }

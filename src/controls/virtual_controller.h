@@ -24,8 +24,11 @@ public:
         SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
         SDL_JoystickUpdate();
     }
-    ~VirtualController() {
+    ~VirtualController() { Detach(); }
+    // Pulled out: closed and gone from SDL's device list.
+    void Detach() {
         if (joystick_) SDL_JoystickClose(joystick_);
+        joystick_ = nullptr;
         // Device indices move when controllers come and go; the instance id does not.
         for (int index = 0; instance_ >= 0 && index < SDL_NumJoysticks(); ++index) {
             if (SDL_JoystickGetDeviceInstanceID(index) == instance_) {
@@ -33,6 +36,7 @@ public:
                 break;
             }
         }
+        instance_ = -1;
     }
     VirtualController(const VirtualController&) = delete;
     VirtualController& operator=(const VirtualController&) = delete;

@@ -5,23 +5,20 @@
 #include <string>
 
 #include "controls/sdl_api.h"
+#include "controls/virtual_controller.h"
 
 // A virtual game controller (6 axes, 21 buttons) attached for one scope. Its triggers start
 // released (raw -32768, which the game-controller layer reads as 0).
 class VirtualPad {
 public:
     explicit VirtualPad(const char* name);
-    ~VirtualPad();
-    VirtualPad(const VirtualPad&) = delete;
-    VirtualPad& operator=(const VirtualPad&) = delete;
-    bool attached() const { return joystick_ != nullptr; }
+    bool attached() const { return controller_.joystick() != nullptr; }
     void Button(int button, bool pressed);
     void Axis(int axis, int value);
-    void Detach();
+    void Detach() { controller_.Detach(); }
 
 private:
-    SDL_JoystickID instance_ = -1;
-    SDL_Joystick* joystick_ = nullptr;
+    VirtualController controller_;
 };
 
 // A hidden plain top-level window.
