@@ -77,8 +77,12 @@ void MeasureLatency() {
     SetForegroundWindow(window);
     SetFocus(g_combo);
 
+    const auto sdlBegin = Clock::now();
+    StartControllers();
+    wprintf(L"SDL's game-controller subsystem started in %.1f ms (once per process, on the GUI thread)\n",
+            Ms(Clock::now() - sdlBegin));
     StartPadNavigation(true);
-    PumpFor(200);
+    PumpFor(300);
     VirtualController pad("pad bench");
     for (int i = 0; i < 100 && OpenedControllerCount() == 0; ++i) PumpFor(20);
     if (!pad.joystick() || OpenedControllerCount() == 0) {
@@ -122,10 +126,11 @@ double CpuMs(HANDLE process) {
     return static_cast<double>(value(kernel) + value(user)) / 10000.0;
 }
 
-void MeasureIdleCpu(const fs::path& root, bool navigation) {
+// The Launcher (navigation on or off), or with `minimal` a minimal window program of ours.
+void MeasureIdleCpu(const fs::path& root, bool navigation, const fs::path& minimal = {}) {
     const fs::path ini = root / L".local" / L"launcher.ini";
     WritePrivateProfileStringW(L"launcher", L"pad_navigation", navigation ? L"1" : L"0", ini.c_str());
-    const fs::path program = root / L"TalvaroOvraRecomp.exe";
+    const fs::path program = minimal.empty() ? root / L"TalvaroOvraRecomp.exe" : minimal;
     std::wstring commandLine = L"\"" + program.wstring() + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -135,7 +140,7 @@ void MeasureIdleCpu(const fs::path& root, bool navigation) {
         wprintf(L"  the Launcher did not start\n");
         return;
     }
-    FindContext context{info.dwProcessId, L"TalvaroOvra", nullptr};
+    FindContext context{info.dwProcessId, minimal.empty() ? L"TalvaroOvra" : L"TlvrMinimalWindow", nullptr};
     for (int i = 0; i < 300 && !context.found; ++i) {
         Sleep(50);
         EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&context));
@@ -147,13 +152,19 @@ void MeasureIdleCpu(const fs::path& root, bool navigation) {
         PumpFor(1500);
         const double before = CpuMs(info.hProcess);
         PumpFor(10000);
-        wprintf(L"  %-44ls %7.1f ms of CPU in 10 s\n", state, CpuMs(info.hProcess) - before);
+        const bool front = GetForegroundWindow() == home;
+        wprintf(L"  %-28ls %7.1f ms of CPU in 10 s (%ls the foreground window%ls)\n", state,
+                CpuMs(info.hProcess) - before, front ? L"is" : L"not", IsIconic(home) ? L", minimised" : L"");
     };
-    wprintf(L"the Launcher's CPU time, navigation %ls:\n", navigation ? L"on" : L"off");
+    if (minimal.empty()) {
+        wprintf(L"the Launcher's CPU time, navigation %ls:\n", navigation ? L"on" : L"off");
+    } else {
+        wprintf(L"a minimal Win32 window program's CPU time, for comparison:\n");
+    }
     if (home) {
         SetForegroundWindow(home);
         PumpFor(2000);  // SDL starts after the first paint
-        over10s(L"in the foreground (polling while on)");
+        over10s(L"in the foreground");
         SetForegroundWindow(other);
         over10s(L"in the background");
         SetForegroundWindow(home);
@@ -170,12 +181,13 @@ void MeasureIdleCpu(const fs::path& root, bool navigation) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        fwprintf(stderr, L"usage: pad_bench <installation root with TalvaroOvraRecomp.exe>\n");
+        fwprintf(stderr, L"usage: pad_bench <installation root with TalvaroOvraRecomp.exe> [minimal_window.exe]\n");
         return 2;
     }
     MeasureLatency();
     MeasureIdleCpu(argv[1], true);
     MeasureIdleCpu(argv[1], false);
+    if (argc > 2) MeasureIdleCpu(argv[1], true, argv[2]);
     WritePrivateProfileStringW(L"launcher", L"pad_navigation", L"1",
                                (fs::path(argv[1]) / L".local" / L"launcher.ini").c_str());
     return 0;

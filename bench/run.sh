@@ -25,4 +25,4 @@ DISPLAY=":${display}" wine "$BUILD_DIR/bin/startup_bench.exe" "$BUILD_DIR/demo" 
 # The installer under a script printing 100,000 lines of 80 characters as fast as it can.
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/install_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_standin_powershell.exe"
 # The pad navigation: a press's road to a window, and the CPU time while the Launcher waits.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo"
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"

@@ -12,9 +12,12 @@
 
 namespace {
 constexpr wchar_t kWindowClass[] = L"TLVRPadNavigation";
-constexpr UINT kStartMessage = WM_APP + 60;
 constexpr UINT kRefreshMessage = WM_APP + 61;
 constexpr UINT_PTR kPollTimerId = 1;
+constexpr UINT_PTR kStartTimerId = 3;
+// SDL's start blocks the GUI thread for a while; a timer fires only when the queue has nothing
+// else, so it runs once the window is painted and the first input has been answered.
+constexpr UINT kStartDelayMs = 100;
 // One poll period plus one paint from press to what the player sees; the editor's 40 ms is
 // the upper bound, and a poll costs a few microseconds.
 constexpr UINT kPollPeriodMs = 16;
@@ -135,16 +138,16 @@ void Deliver(PadInput input, PadTarget target) {
 
 LRESULT CALLBACK NavigationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
-    case kStartMessage:
-        if (g_nav.enabled) StartControllers();
-        if (PadScriptLoaded()) StartPadScript(hwnd);
-        RefreshPadNavigation();
-        return 0;
     case kRefreshMessage:
         RefreshPadNavigation();
         return 0;
     case WM_TIMER:
-        if (wParam == kPollTimerId) {
+        if (wParam == kStartTimerId) {
+            KillTimer(hwnd, kStartTimerId);
+            if (g_nav.enabled) StartControllers();
+            if (PadScriptLoaded()) StartPadScript(hwnd);
+            RefreshPadNavigation();
+        } else if (wParam == kPollTimerId) {
             RunPadNavigationTick();
         } else if (wParam == kPadScriptTimerId) {
             RunPadScriptTick();
@@ -167,7 +170,7 @@ void StartPadNavigation(bool enabled) {
         g_nav.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                        cls.hInstance, nullptr);
     }
-    if (g_nav.window) PostMessageW(g_nav.window, kStartMessage, 0, 0);
+    if (g_nav.window) SetTimer(g_nav.window, kStartTimerId, kStartDelayMs, nullptr);
 }
 
 void RefreshPadNavigation() {

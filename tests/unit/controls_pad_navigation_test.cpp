@@ -28,8 +28,11 @@ protected:
         SetForegroundWindow(home_);
         PadNavigationAppActivated(true);  // what the home window says on WM_ACTIVATEAPP
         StartPadNavigation(true);
-        PumpMessages();  // SDL starts on the first turn of the message loop
-        RefreshPadNavigation();
+        // SDL starts once the message loop has had a moment with nothing else to do.
+        for (int i = 0; i < 100 && !PadNavigationHoldsControllers(); ++i) {
+            Sleep(10);
+            PumpMessages();
+        }
     }
     void TearDown() override {
         if (HWND editor = ControlsEditorWindow()) DestroyWindow(editor);
