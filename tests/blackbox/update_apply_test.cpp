@@ -32,13 +32,6 @@ void ExpectRootWord(const std::wstring& call, size_t rootIndex, const UpdateInst
 }
 
 class WholeUpdate : public ::testing::TestWithParam<wchar_t> {};
-
-// A process that stands in for the old Launcher: it runs until `release` exists.
-Process StartOldLauncher(const UpdateInstallation& installation, const fs::path& release) {
-    return Process::Start(BinFolder() / L"tlvr_standin_game.exe", L"", installation.root(),
-                          {{L"TLVR_STANDIN_WAIT_FILE", release.wstring()},
-                           {L"TLVR_STANDIN_RECORD", (installation.root() / L"r.txt").wstring()}});
-}
 }  // namespace
 
 TEST_P(WholeUpdate, CheckDownloadHandOverApplyAndRestart) {
