@@ -42,7 +42,7 @@ struct ReaderRecord {
 };
 
 void PostLine(const ReaderRecord& record, const std::string& bytes) {
-    auto line = std::make_unique<std::wstring>(Utf8ToWide(bytes));
+    auto line = std::make_unique<std::wstring>(DecodeOutputLine(bytes));
     if (PostUntilTaken(record.target, record.lineMessage, 0, reinterpret_cast<LPARAM>(line.get()))) {
         line.release();  // the window owns it now
     }

@@ -21,12 +21,20 @@ void TakeCompleteLines(std::string& pending, const char* data, size_t size, bool
     pending.erase(0, start);
 }
 
-std::wstring Utf8ToWide(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+namespace {
+std::wstring Decode(UINT codePage, DWORD flags, const std::string& bytes) {
+    const int length = static_cast<int>(bytes.size());
+    const int wide = MultiByteToWideChar(codePage, flags, bytes.data(), length, nullptr, 0);
     if (wide <= 0) return {};
     std::wstring result(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(), wide);
+    MultiByteToWideChar(codePage, flags, bytes.data(), length, result.data(), wide);
     return result;
+}
+}  // namespace
+
+std::wstring DecodeOutputLine(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    std::wstring text = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
+    if (!text.empty()) return text;
+    return Decode(GetOEMCP(), 0, bytes);
 }
