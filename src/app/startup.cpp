@@ -145,10 +145,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     g_launcher.artFolder = g_launcher.root / L"assets" / L"launcher";
 
     std::vector<std::wstring> words = SplitCommandLine(GetCommandLineW());
-    if (IsUpdateApplyRun(words)) {
-        AddFontResourceExW((g_launcher.artFolder / L"Barlow-Regular.ttf").c_str(), FR_PRIVATE, nullptr);
-        return RunUpdateApplyMode(instance, words);
-    }
+    if (IsUpdateApplyRun(words)) return RunUpdateApplyMode(instance, words, g_launcher.artFolder);
 
     const ScannedOptions scanned = ScanOptions(words);
     ApplyOptions(scanned);

@@ -2,6 +2,8 @@
 // Small owners for Win32 handles: each closes exactly once, moves but never copies,
 // and hands out the raw handle only through get().
 #include <windows.h>
+#include <objbase.h>
+
 #include <utility>
 
 template <typename Traits>
@@ -99,3 +101,19 @@ struct LocalMemoryTraits {
     static void Close(Handle h) noexcept { LocalFree(h); }
 };
 using ScopedLocalMemory = UniqueWin32<LocalMemoryTraits>;
+
+// COM for one thread, single-threaded apartment (what the shell's functions expect); undone only
+// when it was done here.
+class ScopedComApartment {
+public:
+    ScopedComApartment() noexcept
+        : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ScopedComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};

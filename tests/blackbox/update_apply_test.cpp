@@ -238,6 +238,25 @@ TEST(UpdateApplyRun, KeepsWatchingAnOldLauncherThatStaysOpenPastThirtySeconds) {
     EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
 }
 
+TEST(UpdateApplyRun, ALauncherThatCannotBeStartedIsReportedWithItsPath) {
+    UpdateInstallation installation;
+    installation.CopyHost();
+    installation.WriteScenario("[apply]\nline=[APPLY]\nexit=0\n");
+    fs::remove(installation.launcher());  // the installation has no Launcher to start
+    Process run = StartApplyRun(installation, false, 0, 0);
+    HWND apply = WaitForApplyWindow();
+    ASSERT_NE(apply, nullptr);
+    EXPECT_TRUE(WaitForStatus(apply, L"Could not start the launcher \"" + installation.launcher().wstring() + L"\"."));
+    EXPECT_TRUE(run.Running()) << "the run ended without a word";
+    EXPECT_EQ(WindowText(ChildWithId(apply, kCancel)), L"Open launcher");
+    // With the Launcher back in place, the button starts it.
+    fs::copy_file(installation.host(), installation.launcher());
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(apply, kCancel); }, 5s));
+    ClickButton(ChildWithId(apply, kCancel));
+    EXPECT_TRUE(WaitForRestartedLauncher(installation));
+    EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
+}
+
 TEST(UpdateApplyRun, WrongArgumentsAreRefused) {
     UpdateInstallation installation;
     installation.CopyHost();

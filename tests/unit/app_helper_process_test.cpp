@@ -247,7 +247,7 @@ TEST(HelperProcess, LinesQueuedForAWindowThatIsDestroyedAreFreed) {
     HelperRun run;
     ASSERT_EQ(run.Start(L"lines:50 exit:0"), HelperStartResult::Started);
     // Nothing is taken: every line and then the finished message wait in the queue.
-    MSG finished;
+    MSG finished = {};
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!PeekMessageW(&finished, run.window(), kFinished, kFinished, PM_NOREMOVE) &&
            std::chrono::steady_clock::now() < end) {
