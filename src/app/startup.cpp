@@ -127,6 +127,7 @@ int RunMessageLoop() {
 }
 
 void ShutDown() {
+    FinishLauncherSettingsSaves();  // the home window's last save is on the disk before the exit
     CleanUpUpdates();
     ReleaseInstallationLock(g_launcher.installationLock);
     if (g_launcher.gameProcess) {
