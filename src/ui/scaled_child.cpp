@@ -1,9 +1,9 @@
 // The scaled standard controls of the video window.
 #include <windows.h>
-#include <uxtheme.h>
 
 #include <cwchar>
 
+#include "app/system_library.h"
 #include "ui/command_buttons.h"
 
 HWND CreateScaledChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
@@ -18,7 +18,11 @@ HWND CreateScaledChild(HWND parent, const wchar_t* className, const wchar_t* tex
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // An unthemed check box takes its text colour from WM_CTLCOLORSTATIC: light on dark.
     if (_wcsicmp(className, L"BUTTON") == 0 && (style & 0xF) == BS_AUTOCHECKBOX) {
-        SetWindowTheme(child, L"", L"");
+        // UxTheme from the system folder only; without it the box is unthemed already.
+        using SetThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+        if (auto setTheme = SystemFunction<SetThemeFunction>(L"uxtheme.dll", "SetWindowTheme")) {
+            setTheme(child, L"", L"");
+        }
     }
     return child;
 }
