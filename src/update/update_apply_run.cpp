@@ -42,7 +42,6 @@ constexpr wchar_t kCompleteText[] = L"Update complete.";
 constexpr wchar_t kStoppingText[] = L"Stopping update preparation...";
 constexpr wchar_t kOpenLauncherText[] = L"Open launcher";
 constexpr wchar_t kRetryRecoveryText[] = L"Retry recovery";
-constexpr wchar_t kLauncherNotStartedText[] = L"Could not start the launcher \"";
 
 HWND g_applyWindow = nullptr;
 
@@ -96,7 +95,7 @@ void OpenLauncher() {
     execute.nShow = g_update.automation ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
     if (!ShellExecuteExW(&execute)) {
         // The window stays: the player learns where the launcher should be, and can try again.
-        SetUpdateStatus(kLauncherNotStartedText + program.wstring() + L"\".");
+        SetUpdateStatus(L"Could not start the launcher \"" + program.wstring() + L"\".");
         SetUpdateCancelButtonText(kOpenLauncherText);
         RefreshUpdateButtons();
         return;
