@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <mmsystem.h>
+#include <winver.h>
 
 #include <algorithm>
 #include <cctype>
@@ -35,7 +37,7 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// The DLL names one import directory of a PE32+ file lists, read from the file itself.
+// A PE32+ file read from the disk, as far as its import directory.
 class PeFile {
 public:
     explicit PeFile(const fs::path& file) {
@@ -51,18 +53,15 @@ public:
     }
     bool valid() const { return nt_ != nullptr; }
 
-    std::vector<std::string> Dlls(int directory) const {
+    // The names of the import directory's DLLs, upper case.
+    std::vector<std::string> ImportedDlls() const {
         std::vector<std::string> names;
-        const IMAGE_DATA_DIRECTORY& entry = nt_->OptionalHeader.DataDirectory[directory];
+        const IMAGE_DATA_DIRECTORY& entry = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         if (entry.VirtualAddress == 0) return names;
-        const size_t step = directory == IMAGE_DIRECTORY_ENTRY_IMPORT ? sizeof(IMAGE_IMPORT_DESCRIPTOR)
-                                                                      : sizeof(IMAGE_DELAYLOAD_DESCRIPTOR);
-        for (size_t at = Offset(entry.VirtualAddress); at != kNowhere && at + step <= bytes_.size(); at += step) {
-            const DWORD nameRva = directory == IMAGE_DIRECTORY_ENTRY_IMPORT
-                                      ? At<IMAGE_IMPORT_DESCRIPTOR>(at)->Name
-                                      : At<IMAGE_DELAYLOAD_DESCRIPTOR>(at)->DllNameRVA;
-            if (nameRva == 0) break;
-            const size_t name = Offset(nameRva);
+        for (size_t at = Offset(entry.VirtualAddress); at != kNowhere; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            const auto* descriptor = At<IMAGE_IMPORT_DESCRIPTOR>(at);
+            if (!descriptor || descriptor->Name == 0) break;
+            const size_t name = Offset(descriptor->Name);
             if (name == kNowhere) break;
             names.push_back(Upper(std::string(bytes_.data() + name, strnlen(bytes_.data() + name, bytes_.size() - name))));
         }
@@ -102,15 +101,28 @@ fs::path LauncherProgram() {
 TEST(ImportTable, TheLoaderResolvesOnlyKnownDllsAndTheCommonControls) {
     const PeFile launcher(LauncherProgram());
     ASSERT_TRUE(launcher.valid()) << "not a PE32+ program: " << LauncherProgram().string();
-    const std::vector<std::string> imported = launcher.Dlls(IMAGE_DIRECTORY_ENTRY_IMPORT);
+    const std::vector<std::string> imported = launcher.ImportedDlls();
     ASSERT_NE(std::find(imported.begin(), imported.end(), "KERNEL32.DLL"), imported.end())
         << "the import table was not read";
     for (const std::string& dll : imported) {
         EXPECT_EQ(kAllowed.count(dll), 1u) << dll << " is resolved by the search order before start-up";
     }
-    // What the controller library needs from WINMM and VERSION waits for its first call.
-    const std::vector<std::string> delayed = launcher.Dlls(IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT);
-    for (const char* dll : {"WINMM.DLL", "VERSION.DLL"}) {
-        EXPECT_NE(std::find(delayed.begin(), delayed.end(), dll), delayed.end()) << dll << " is not delay-loaded";
+}
+
+TEST(ImportTable, DelayLoadedDllsLoadFromTheSystemFolderAtTheirFirstCall) {
+    // This test program is linked like the Launcher: these calls go through the delay-import
+    // thunks, which load the DLL under the search the program has set (System32 only, as main does).
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    waveOutGetNumDevs();
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring kernel = std::wstring(system) + L"\\kernel32.dll";
+    EXPECT_GT(GetFileVersionInfoSizeW(kernel.c_str(), nullptr), 0u) << "VERSION's first call failed";
+    for (const wchar_t* dll : {L"winmm.dll", L"version.dll"}) {
+        HMODULE module = GetModuleHandleW(dll);
+        ASSERT_NE(module, nullptr) << fs::path(dll).string() << " was not loaded by its first call";
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(module, path, MAX_PATH);
+        EXPECT_EQ(Upper(fs::path(path).parent_path().string()), Upper(fs::path(system).string()));
     }
 }
