@@ -57,6 +57,15 @@ using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 
+// Fonts added from memory (AddFontMemResourceEx).
+struct MemoryFontTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { RemoveFontMemResourceEx(h); }
+};
+using ScopedMemoryFont = UniqueWin32<MemoryFontTraits>;
+
 struct MemoryDcTraits {
     using Handle = HDC;
     static Handle Invalid() noexcept { return nullptr; }

@@ -8,14 +8,6 @@
 
 #include "app/win_owners.h"
 
-struct MemoryFontTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { RemoveFontMemResourceEx(h); }
-};
-using ScopedMemoryFont = UniqueWin32<MemoryFontTraits>;
-
 // Reads the whole file, closes it, and adds its faces; empty when the file cannot be read or
 // holds no font.
 ScopedMemoryFont LoadFontIntoMemory(const std::filesystem::path& file);

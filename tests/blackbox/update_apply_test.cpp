@@ -172,12 +172,7 @@ TEST(UpdateApplyRun, WaitsForTheLauncherThatHandedOverWhileTheLockRefusesANewOne
     ASSERT_NE(apply, nullptr);
     EXPECT_TRUE(WaitForStatus(apply, L"Waiting for the launcher to close...", 5s));
 
-    Process second = installation.Start();
-    const auto box = WaitForMessageBox(second, kLaunchTimeout);
-    ASSERT_TRUE(box.has_value()) << "a second Launcher started while the update waited";
-    EXPECT_EQ(box->text, L"The launcher or updater is already open for this installation.");
-    PressMessageBoxButton(*box);
-    EXPECT_EQ(second.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    ExpectStartRefusedAsAlreadyOpen(installation);
     EXPECT_EQ(installation.CallCount(L"apply"), 0) << "apply ran while the old Launcher was open";
     EXPECT_EQ(StatusText(apply), L"Waiting for the launcher to close...");
 

@@ -157,12 +157,7 @@ TEST(InterruptedUpdate, AStartWhileAnUpdateRunHoldsTheLockRunsNoRecovery) {
     ASSERT_NE(apply, nullptr);
     ASSERT_TRUE(WaitForStatus(apply, L"Waiting for the launcher to close...", 5s));
 
-    Process launcher = installation.Start();
-    const auto box = WaitForMessageBox(launcher, kLaunchTimeout);
-    ASSERT_TRUE(box.has_value()) << "the start was not refused";
-    EXPECT_EQ(box->text, L"The launcher or updater is already open for this installation.");
-    PressMessageBoxButton(*box);
-    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    ExpectStartRefusedAsAlreadyOpen(installation);
     const std::vector<std::wstring> calls = installation.Calls();
     EXPECT_TRUE(calls.empty()) << "the refused start ran the update helper: " << Utf8(calls.front());
     EXPECT_TRUE(fs::exists(installation.pending()));
