@@ -6,18 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dbghelp.h>
 #include <mmsystem.h>
 #include <winver.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "app/win_owners.h"
 
 namespace fs = std::filesystem;
 
@@ -37,59 +37,24 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// A PE32+ file read from the disk, as far as its import directory.
-class PeFile {
-public:
-    explicit PeFile(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        const auto* dos = At<IMAGE_DOS_HEADER>(0);
-        if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return;
-        nt_ = At<IMAGE_NT_HEADERS64>(static_cast<size_t>(dos->e_lfanew));
-        if (nt_ && (nt_->Signature != IMAGE_NT_SIGNATURE ||
-                    nt_->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)) {
-            nt_ = nullptr;
-        }
+// The DLL names of a program's import directory, upper case, read from the file as it lies on disk.
+std::vector<std::string> ImportedDlls(const fs::path& program) {
+    std::vector<std::string> names;
+    const UniqueHandle file(CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const UniqueHandle mapping(file ? CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr);
+    void* base = mapping ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (!base) return names;
+    ULONG size = 0;
+    auto* descriptor = static_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+        ImageDirectoryEntryToData(base, FALSE, IMAGE_DIRECTORY_ENTRY_IMPORT, &size));
+    for (; descriptor && descriptor->Name != 0; ++descriptor) {
+        const auto* name = static_cast<const char*>(ImageRvaToVa(ImageNtHeader(base), base, descriptor->Name, nullptr));
+        if (!name) break;
+        names.push_back(Upper(name));
     }
-    bool valid() const { return nt_ != nullptr; }
-
-    // The names of the import directory's DLLs, upper case.
-    std::vector<std::string> ImportedDlls() const {
-        std::vector<std::string> names;
-        const IMAGE_DATA_DIRECTORY& entry = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        if (entry.VirtualAddress == 0) return names;
-        for (size_t at = Offset(entry.VirtualAddress); at != kNowhere; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-            const auto* descriptor = At<IMAGE_IMPORT_DESCRIPTOR>(at);
-            if (!descriptor || descriptor->Name == 0) break;
-            const size_t name = Offset(descriptor->Name);
-            if (name == kNowhere) break;
-            names.push_back(Upper(std::string(bytes_.data() + name, strnlen(bytes_.data() + name, bytes_.size() - name))));
-        }
-        return names;
-    }
-
-private:
-    static constexpr size_t kNowhere = static_cast<size_t>(-1);
-    template <typename T>
-    const T* At(size_t offset) const {
-        return offset + sizeof(T) <= bytes_.size() ? reinterpret_cast<const T*>(bytes_.data() + offset) : nullptr;
-    }
-    size_t Offset(DWORD rva) const {
-        const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-            reinterpret_cast<const char*>(&nt_->OptionalHeader) + nt_->FileHeader.SizeOfOptionalHeader);
-        for (WORD i = 0; i < nt_->FileHeader.NumberOfSections; ++i) {
-            const IMAGE_SECTION_HEADER& section = sections[i];
-            if (reinterpret_cast<const char*>(&section + 1) > bytes_.data() + bytes_.size()) break;
-            if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData) {
-                return section.PointerToRawData + (rva - section.VirtualAddress);
-            }
-        }
-        return kNowhere;
-    }
-
-    std::string bytes_;
-    const IMAGE_NT_HEADERS64* nt_ = nullptr;
-};
+    UnmapViewOfFile(base);
+    return names;
+}
 
 fs::path LauncherProgram() {
     wchar_t self[MAX_PATH] = {};
@@ -99,9 +64,7 @@ fs::path LauncherProgram() {
 }  // namespace
 
 TEST(ImportTable, TheLoaderResolvesOnlyKnownDllsAndTheCommonControls) {
-    const PeFile launcher(LauncherProgram());
-    ASSERT_TRUE(launcher.valid()) << "not a PE32+ program: " << LauncherProgram().string();
-    const std::vector<std::string> imported = launcher.ImportedDlls();
+    const std::vector<std::string> imported = ImportedDlls(LauncherProgram());
     ASSERT_NE(std::find(imported.begin(), imported.end(), "KERNEL32.DLL"), imported.end())
         << "the import table was not read";
     for (const std::string& dll : imported) {
