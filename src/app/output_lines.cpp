@@ -32,9 +32,24 @@ std::wstring Decode(UINT codePage, DWORD flags, const std::string& bytes) {
 }
 }  // namespace
 
+UINT ConsoleCodePage() {
+    // GetOEMCP is no use here: a program that runs with UTF-8 as its code page, as ours does by
+    // its manifest, gets 65001 from it. The console's code page is the system locale's OEM one.
+    static const UINT codePage = [] {
+        DWORD value = 0;
+        if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
+                            reinterpret_cast<LPWSTR>(&value), sizeof(value) / sizeof(wchar_t)) &&
+            value != 0) {
+            return static_cast<UINT>(value);
+        }
+        return GetOEMCP();
+    }();
+    return codePage;
+}
+
 std::wstring DecodeOutputLine(const std::string& bytes) {
     if (bytes.empty()) return {};
     std::wstring text = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
     if (!text.empty()) return text;
-    return Decode(GetOEMCP(), 0, bytes);
+    return Decode(ConsoleCodePage(), 0, bytes);
 }

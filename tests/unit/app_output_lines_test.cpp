@@ -10,8 +10,8 @@
 TEST(OutputLines, EachLineIsReadAsUtf8WhenValidAndInTheOemCodePageOtherwise) {
     // 437 and 850, the OEM code pages of English and Western European Windows, agree on these.
     wchar_t oem[2] = {};
-    MultiByteToWideChar(GetOEMCP(), 0, "\x89\xC3", 2, oem, 2);
-    ASSERT_EQ(std::wstring(oem, 2), L"\u00EB\u251C") << "OEM code page " << GetOEMCP();
+    MultiByteToWideChar(ConsoleCodePage(), 0, "\x89\xC3", 2, oem, 2);
+    ASSERT_EQ(std::wstring(oem, 2), L"\u00EB\u251C") << "OEM code page " << ConsoleCodePage();
     struct Case {
         const char* name;
         std::string bytes;
