@@ -30,17 +30,25 @@ struct HelperLine {
 
 // Lines posted and not yet taken, with their window. Windows drops the posted messages of a
 // window that is destroyed, so a line whose window went first would otherwise never be freed.
-std::mutex g_linesMutex;
-std::unordered_map<HelperLine*, HWND> g_postedLines;
+struct PostedLines {
+    std::mutex mutex;
+    std::unordered_map<HelperLine*, HWND> lines;
+};
+// Never destroyed: a reader may still post while the process ends.
+PostedLines& Posted() {
+    static PostedLines* posted = new PostedLines;
+    return *posted;
+}
 
 bool PostOnce(HWND target, UINT message, WPARAM wParam, HelperLine* line) {
     if (!line) return Post(target, message, wParam, 0) != FALSE;
     // Registered before the post, under the lock the taker takes: the window never sees a line
     // the registry does not know.
-    std::lock_guard<std::mutex> lock(g_linesMutex);
-    g_postedLines.emplace(line, target);
+    PostedLines& posted = Posted();
+    std::lock_guard<std::mutex> lock(posted.mutex);
+    posted.lines.emplace(line, target);
     if (Post(target, message, wParam, reinterpret_cast<LPARAM>(line))) return true;
-    g_postedLines.erase(line);
+    posted.lines.erase(line);
     return false;
 }
 
@@ -63,13 +71,14 @@ bool PostUntilTaken(HWND target, UINT message, WPARAM wParam, HelperLine* line =
 void FreeLinesWhenTheWindowGoes(HWND target) {
     for (;;) {
         {
-            std::lock_guard<std::mutex> lock(g_linesMutex);
+            PostedLines& posted = Posted();
+            std::lock_guard<std::mutex> lock(posted.mutex);
             const bool gone = !IsWindow(target);
             bool waiting = false;
-            for (auto entry = g_postedLines.begin(); entry != g_postedLines.end();) {
+            for (auto entry = posted.lines.begin(); entry != posted.lines.end();) {
                 if (entry->second == target && gone) {
                     delete entry->first;
-                    entry = g_postedLines.erase(entry);
+                    entry = posted.lines.erase(entry);
                     continue;
                 }
                 waiting = waiting || entry->second == target;
@@ -216,12 +225,13 @@ bool CancelHelperProcess(HANDLE job, UINT exitCode) {
 }
 
 std::wstring TakeHelperLine(LPARAM lParam) {
-    auto* posted = reinterpret_cast<HelperLine*>(lParam);
+    auto* taken = reinterpret_cast<HelperLine*>(lParam);
     std::unique_ptr<HelperLine> line;
     {
-        std::lock_guard<std::mutex> lock(g_linesMutex);
-        if (g_postedLines.erase(posted) == 0) return {};  // not a line of ours, or already freed
-        line.reset(posted);
+        PostedLines& posted = Posted();
+        std::lock_guard<std::mutex> lock(posted.mutex);
+        if (posted.lines.erase(taken) == 0) return {};  // not a line of ours, or already freed
+        line.reset(taken);
     }
     return std::move(line->text);
 }
