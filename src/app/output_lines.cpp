@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 void TakeCompleteLines(std::string& pending, const char* data, size_t size, bool stripCarriageReturn,
                        std::vector<std::string>& lines) {
@@ -34,8 +35,16 @@ std::wstring Decode(UINT codePage, DWORD flags, const std::string& bytes) {
 
 UINT ConsoleCodePage() {
     // GetOEMCP is no use here: a program that runs with UTF-8 as its code page, as ours does by
-    // its manifest, gets 65001 from it. The console's code page is the system locale's OEM one.
+    // its manifest, gets 65001 from it (and under Wine from the locale functions as well). The
+    // console's code page is the system's OEM code page, which the registry keeps.
     static const UINT codePage = [] {
+        wchar_t text[16] = {};
+        DWORD size = sizeof(text);
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"OEMCP",
+                         RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS) {
+            const UINT value = static_cast<UINT>(wcstoul(text, nullptr, 10));
+            if (value != 0 && value != CP_UTF8 && IsValidCodePage(value)) return value;
+        }
         DWORD value = 0;
         if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
                             reinterpret_cast<LPWSTR>(&value), sizeof(value) / sizeof(wchar_t)) &&
