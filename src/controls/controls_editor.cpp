@@ -50,7 +50,7 @@ constexpr const wchar_t* kSteeringItems[] = {L"Left \u2014 horizontal only", L"R
 
 struct LayoutEntry {
     HWND child;
-    DesignRect design;
+    EditorRect design;
 };
 
 struct EditorRecord {
@@ -75,7 +75,7 @@ struct EditorRecord {
 EditorRecord g_editor;
 HBRUSH g_backgroundBrush = nullptr;  // made with the class, kept for the life of the process
 
-HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DesignRect design,
+HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, EditorRect design,
               int id) {
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, design.x, design.y,
                                  design.width, design.height, parent,
@@ -134,7 +134,7 @@ void LayOut(HWND hwnd) {
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                 DEFAULT_PITCH, L"Barlow"));
     for (const LayoutEntry& entry : g_editor.layout) {
-        const DesignRect placed = PlaceOnEditorCanvas(entry.design, fit);
+        const EditorRect placed = PlaceOnEditorCanvas(entry.design, fit);
         SetWindowPos(entry.child, nullptr, placed.x, placed.y, placed.width, placed.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -396,7 +396,7 @@ void OpenControlsEditor(HWND owner, const fs::path& profile) {
         GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
         const UINT dpi = owner ? GetDpiForWindow(owner) : GetDpiForSystem();
         const std::wstring qaSize = g_editor.checkRun ? EditorSizeOverride() : std::wstring();
-        const DesignRect place = PlaceEditorWindow(monitor.rcWork, dpi == 0 ? 96 : dpi,
+        const EditorRect place = PlaceEditorWindow(monitor.rcWork, dpi == 0 ? 96 : dpi,
                                                    qaSize.empty() ? nullptr : qaSize.c_str());
 
         if (owner) EnableWindow(owner, FALSE);
