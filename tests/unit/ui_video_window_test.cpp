@@ -6,6 +6,7 @@
 #include "app/launcher_state.h"
 #include "temp_folder.h"
 #include "ui/drawing_kit.h"
+#include "ui/scaled_window.h"
 #include "ui/video_window.h"
 #include "ui_test_support.h"
 
@@ -18,7 +19,7 @@ TEST(VideoWindowGeometry, ShortWorkAreaAtHighDpiLimitsTheScale) {
     const WindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 700}, RECT{0, 0, 1920, 700}, scale);
     EXPECT_EQ(place.width, 661);
     EXPECT_EQ(place.height, 699);
-    EXPECT_EQ(VideoWindowFontHeight(scale), -20);
+    EXPECT_EQ(WindowFontHeight(scale), -20);
 }
 
 TEST(VideoWindowGeometry, TallWorkAreaAt96DpiKeepsTheDesignSize) {
@@ -27,7 +28,7 @@ TEST(VideoWindowGeometry, TallWorkAreaAt96DpiKeepsTheDesignSize) {
     const WindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 850}, RECT{0, 0, 1920, 1040}, scale);
     EXPECT_EQ(place.width, 510);
     EXPECT_EQ(place.height, 540);
-    EXPECT_EQ(VideoWindowFontHeight(scale), -16);
+    EXPECT_EQ(WindowFontHeight(scale), -16);
 }
 
 TEST(VideoWindowGeometry, CentredOnTheHomeWindowButNeverAboveTheWorkArea) {
