@@ -8,6 +8,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 FILTER="${1:-*}"
 RESULTS="$BUILD_DIR/test-results/$TLVR_WINE_LEG"
+# Wine turns Windows file names into Unix ones in the locale's character set: without UTF-8 the
+# tests' non-ASCII folder names cannot be made. The same locale under both Wines, whatever the
+# caller's (the Debian 13 root has no other).
+export LC_ALL=C.UTF-8
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
   prepare_wine_prefix
