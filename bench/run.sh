@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project (scripts/build.sh) and runs the benchmarks (home paint, start-up, installer
-# log) under Wine on a private virtual display, printing the figures.
+# log, pad navigation, arrow presses at home) under Wine on a private virtual display, printing
+# the figures.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
@@ -26,3 +27,5 @@ DISPLAY=":${display}" wine "$BUILD_DIR/bin/startup_bench.exe" "$BUILD_DIR/demo" 
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/install_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_standin_powershell.exe"
 # The pad navigation: a press's road to a window, and the CPU time while the Launcher waits.
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"
+# An arrow press at home, plain and beside a scanner stand-in holding each new file for 300 ms.
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_file_holder.exe"

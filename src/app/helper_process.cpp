@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "app/output_lines.h"
@@ -16,18 +18,76 @@ BOOL Post(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     return post ? post(target, message, wParam, lParam) : PostMessageW(target, message, wParam, lParam);
 }
 
+// A line on its way to a window: what a line message's lParam points to.
+std::atomic<long> g_liveLines{0};
+struct HelperLine {
+    explicit HelperLine(std::wstring line) : text(std::move(line)) { ++g_liveLines; }
+    ~HelperLine() { --g_liveLines; }
+    HelperLine(const HelperLine&) = delete;
+    HelperLine& operator=(const HelperLine&) = delete;
+    std::wstring text;
+};
+
+// Lines posted and not yet taken, with their window. Windows drops the posted messages of a
+// window that is destroyed, so a line whose window went first would otherwise never be freed.
+struct PostedLines {
+    std::mutex mutex;
+    std::unordered_map<HelperLine*, HWND> lines;
+};
+// Never destroyed: a reader may still post while the process ends.
+PostedLines& Posted() {
+    static PostedLines* posted = new PostedLines;
+    return *posted;
+}
+
+bool PostOnce(HWND target, UINT message, WPARAM wParam, HelperLine* line) {
+    if (!line) return Post(target, message, wParam, 0) != FALSE;
+    // Registered before the post, under the lock the taker takes: the window never sees a line
+    // the registry does not know.
+    PostedLines& posted = Posted();
+    std::lock_guard<std::mutex> lock(posted.mutex);
+    posted.lines.emplace(line, target);
+    if (Post(target, message, wParam, reinterpret_cast<LPARAM>(line))) return true;
+    posted.lines.erase(line);
+    return false;
+}
+
 // Windows keeps at most 10,000 posted messages in a queue and refuses more. A fast helper can
 // outrun the window, so a refused post waits and tries again for as long as the window exists:
 // a lost line would be missing from the log box, a lost finished message would leave the owner
 // busy forever. Only a window that is gone makes the reader give up.
-bool PostUntilTaken(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+bool PostUntilTaken(HWND target, UINT message, WPARAM wParam, HelperLine* line = nullptr) {
     DWORD pause = 1;
-    while (!Post(target, message, wParam, lParam)) {
+    while (!PostOnce(target, message, wParam, line)) {
         if (!IsWindow(target)) return false;
         Sleep(pause);
         if (pause < 32) pause *= 2;
     }
     return true;
+}
+
+// The reader's last duty: it stays until its window has taken every line posted to it, or is
+// gone, and frees what a gone window left.
+void FreeLinesWhenTheWindowGoes(HWND target) {
+    for (;;) {
+        {
+            PostedLines& posted = Posted();
+            std::lock_guard<std::mutex> lock(posted.mutex);
+            const bool gone = !IsWindow(target);
+            bool waiting = false;
+            for (auto entry = posted.lines.begin(); entry != posted.lines.end();) {
+                if (entry->second == target && gone) {
+                    delete entry->first;
+                    entry = posted.lines.erase(entry);
+                    continue;
+                }
+                waiting = waiting || entry->second == target;
+                ++entry;
+            }
+            if (!waiting) return;
+        }
+        Sleep(50);
+    }
 }
 
 struct ReaderRecord {
@@ -42,9 +102,9 @@ struct ReaderRecord {
 };
 
 void PostLine(const ReaderRecord& record, const std::string& bytes) {
-    auto line = std::make_unique<std::wstring>(Utf8ToWide(bytes));
-    if (PostUntilTaken(record.target, record.lineMessage, 0, reinterpret_cast<LPARAM>(line.get()))) {
-        line.release();  // the window owns it now
+    auto line = std::make_unique<HelperLine>(DecodeOutputLine(bytes));
+    if (PostUntilTaken(record.target, record.lineMessage, 0, line.get())) {
+        line.release();  // the window takes it, or the reader frees it once the window is gone
     }
 }
 
@@ -82,7 +142,8 @@ void ReadHelperOutput(std::unique_ptr<ReaderRecord> record) noexcept {
     DWORD exitCode = 1;
     if (!GetExitCodeProcess(record->process.get(), &exitCode)) exitCode = 1;
     record->process.reset();
-    PostUntilTaken(record->target, record->finishedMessage, exitCode, 0);
+    PostUntilTaken(record->target, record->finishedMessage, exitCode);
+    FreeLinesWhenTheWindowGoes(record->target);
 }
 }  // namespace
 
@@ -164,8 +225,17 @@ bool CancelHelperProcess(HANDLE job, UINT exitCode) {
 }
 
 std::wstring TakeHelperLine(LPARAM lParam) {
-    std::unique_ptr<std::wstring> line(reinterpret_cast<std::wstring*>(lParam));
-    return line ? std::move(*line) : std::wstring();
+    auto* taken = reinterpret_cast<HelperLine*>(lParam);
+    std::unique_ptr<HelperLine> line;
+    {
+        PostedLines& posted = Posted();
+        std::lock_guard<std::mutex> lock(posted.mutex);
+        if (posted.lines.erase(taken) == 0) return {};  // not a line of ours, or already freed
+        line.reset(taken);
+    }
+    return std::move(line->text);
 }
+
+long LiveHelperLinesForTesting() { return g_liveLines.load(); }
 
 void SetHelperPostFunctionForTesting(HelperPostFunction post) { g_post.store(post); }

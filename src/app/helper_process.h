@@ -35,9 +35,12 @@ HelperStartResult StartHelperProcess(const HelperStartRequest& request, UniqueHa
 bool CancelHelperProcess(HANDLE job, UINT exitCode);
 
 // A line message's text. The receiver owns it once the message arrives: take it exactly once.
+// Lines a window never took because it was destroyed first are freed by their reader.
 std::wstring TakeHelperLine(LPARAM lParam);
 
 // How the reader posts to the window. Tests replace it to make posting fail for a while, as a full
 // message queue does on Windows; null restores PostMessageW.
 using HelperPostFunction = BOOL (*)(HWND, UINT, WPARAM, LPARAM);
 void SetHelperPostFunctionForTesting(HelperPostFunction post);
+// Lines allocated by readers and not yet taken or freed.
+long LiveHelperLinesForTesting();

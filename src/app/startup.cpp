@@ -108,6 +108,7 @@ int RunMessageLoop() {
 }
 
 void ShutDown() {
+    FinishLauncherSettingsSaves();  // the home window's last save is on the disk before the exit
     CleanUpUpdates();
     ReleaseInstallationLock(g_launcher.installationLock);
     if (g_launcher.gameProcess) {
@@ -126,10 +127,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     g_launcher.artFolder = g_launcher.root / L"assets" / L"launcher";
 
     std::vector<std::wstring> words = SplitCommandLine(GetCommandLineW());
-    if (IsUpdateApplyRun(words)) {
-        AddFontResourceExW((g_launcher.artFolder / L"Barlow-Regular.ttf").c_str(), FR_PRIVATE, nullptr);
-        return RunUpdateApplyMode(instance, words);
-    }
+    if (IsUpdateApplyRun(words)) return RunUpdateApplyMode(instance, words, g_launcher.artFolder);
 
     const ScannedOptions scanned = ScanOptions(words);
     ApplyOptions(scanned);
@@ -160,14 +158,10 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     InitCommonControlsEx(&controls);
     g_launcher.dpiScale = static_cast<float>(GetDpiForSystem()) / 96.0f;
 
-    if (!CreateDataFolder()) {
-        MessageBoxW(nullptr, kDataFolderText, kProductName, MB_ICONERROR);
-        return kExitDataFolderFailed;
-    }
-    g_launcher.settingsFile = g_launcher.root / L".local" / L"launcher.ini";
-
     if (!automationRun) {
-        if (InterruptedUpdateCheck(g_launcher.root)) return kExitNormal;
+        // The lock comes before anything reads or changes the installation: an update-apply run
+        // that holds it may be replacing files right now, and a recovery started beside it would
+        // undo its work.
         try {
             g_launcher.installationLock = OpenInstallationLock(g_launcher.root, true);
         } catch (const std::exception&) {
@@ -177,12 +171,23 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
             MessageBoxW(nullptr, kInUseText, kProductName, MB_ICONINFORMATION);
             return kExitNormal;
         }
+        // Still holding the lock, which the process's end releases: a recovery run handed over
+        // to here waits for exactly that.
+        if (InterruptedUpdateCheck(g_launcher.root)) return kExitNormal;
     }
 
+    // The artwork before ".local": a Launcher started outside an installation (alone in a
+    // Downloads folder, inside an opened zip) must not leave a data folder in some ancestor.
     if (!PathExists(g_launcher.artFolder / L"tlvr1.png")) {
         MessageBoxW(nullptr, kArtworkMissingText, kArtworkMissingCaption, MB_ICONERROR);
         return kExitArtworkMissing;
     }
+
+    if (!CreateDataFolder()) {
+        MessageBoxW(nullptr, kDataFolderText, kProductName, MB_ICONERROR);
+        return kExitDataFolderFailed;
+    }
+    g_launcher.settingsFile = g_launcher.root / L".local" / L"launcher.ini";
 
     g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
                                                g_launcher.automation.launchRun || playRun, g_launcher.settings);

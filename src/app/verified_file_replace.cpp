@@ -64,6 +64,29 @@ std::optional<std::string> ReadWhole(const fs::path& file, size_t expected) {
     return bytes;
 }
 
+bool ClearReadOnly(const fs::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    return SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != FALSE;
+}
+
+// A read-only mark on the target would refuse the replace; a failed replace puts the mark back.
+bool MoveOverTarget(const fs::path& from, const fs::path& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly) SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (MoveWithRetry(from, target, kReplaceFlags)) return true;
+    if (readOnly) SetFileAttributesW(target.c_str(), attributes);
+    return false;
+}
+
+// A save cut short (power cut, killed process) may have left its temporary files: they are
+// never built upon, and the read-only mark a copy took from its source must not keep them.
+bool RemoveLeftover(const fs::path& file) {
+    ClearReadOnly(file);
+    return DeleteFileW(file.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 // Removes what a failed save left beside the target; the target itself is never touched.
 bool Abandon(std::initializer_list<fs::path> leftovers) {
     for (const fs::path& file : leftovers) DeleteFileW(file.c_str());
@@ -86,10 +109,12 @@ bool ReplaceProfileFileVerified(const fs::path& file, const std::vector<ProfileV
     // file they have just written from their memory of it rather than from the disk.
     const fs::path proof = WithSuffix(file, L".new");
 
+    if (!RemoveLeftover(written) || !RemoveLeftover(proof)) return false;
     if (options.keepOtherKeys && !CopyFileW(file.c_str(), written.c_str(), FALSE)) {
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return Abandon({written});
-        DeleteFileW(written.c_str());  // no file yet: start from nothing, not from a stale save
     }
+    // A target the user marked read-only passes the mark on to its copy, which must take our keys.
+    if (!ClearReadOnly(written)) return Abandon({written});
     bool allWritten = true;
     for (const ProfileValue& entry : values) {
         if (!WritePrivateProfileStringW(entry.section.c_str(), entry.key.c_str(), entry.value.c_str(),
@@ -101,14 +126,15 @@ bool ReplaceProfileFileVerified(const fs::path& file, const std::vector<ProfileV
     if (!allWritten) return Abandon({written});
     if (!MoveWithRetry(written, proof, MOVEFILE_REPLACE_EXISTING)) return Abandon({written, proof});
     if (!ProfileHolds(proof, values) || !FlushToDisk(proof)) return Abandon({proof});
-    if (!MoveWithRetry(proof, file, kReplaceFlags)) return Abandon({proof});
+    if (!MoveOverTarget(proof, file)) return Abandon({proof});
     return true;
 }
 
 bool ReplaceFileVerified(const fs::path& file, const std::string& bytes) {
     const fs::path written = WithSuffix(file, L".tmp");
+    if (!RemoveLeftover(written)) return false;
     if (!WriteWhole(written, bytes) || ReadWhole(written, bytes.size()) != bytes) return Abandon({written});
-    if (!MoveWithRetry(written, file, kReplaceFlags)) return Abandon({written});
+    if (!MoveOverTarget(written, file)) return Abandon({written});
     return true;
 }
 

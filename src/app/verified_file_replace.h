@@ -3,7 +3,9 @@
 // temporary file beside the target, read back and compared, flushed to the disk, and only then
 // moved over the target. Any failure removes the temporary files and leaves the target byte for
 // byte as it was. Some file systems take a write on a full disk without an error and keep
-// nothing of it, so the proof is the read-back, never the write calls' answers.
+// nothing of it, so the proof is the read-back, never the write calls' answers. Temporary files
+// left by a save that was cut short are removed first, never reused, and a read-only mark on the
+// target does not stop a save (the new file is written without it).
 #include <windows.h>
 
 #include <filesystem>

@@ -2,6 +2,8 @@
 // Small owners for Win32 handles: each closes exactly once, moves but never copies,
 // and hands out the raw handle only through get().
 #include <windows.h>
+#include <objbase.h>
+
 #include <utility>
 
 template <typename Traits>
@@ -55,6 +57,15 @@ using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 
+// Fonts added from memory (AddFontMemResourceEx).
+struct MemoryFontTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { RemoveFontMemResourceEx(h); }
+};
+using ScopedMemoryFont = UniqueWin32<MemoryFontTraits>;
+
 struct MemoryDcTraits {
     using Handle = HDC;
     static Handle Invalid() noexcept { return nullptr; }
@@ -99,3 +110,19 @@ struct LocalMemoryTraits {
     static void Close(Handle h) noexcept { LocalFree(h); }
 };
 using ScopedLocalMemory = UniqueWin32<LocalMemoryTraits>;
+
+// COM for one thread, single-threaded apartment (what the shell's functions expect); undone only
+// when it was done here.
+class ScopedComApartment {
+public:
+    ScopedComApartment() noexcept
+        : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ScopedComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};

@@ -58,7 +58,9 @@ StartResult StartGame(int index, const GamePlaces& places) {
     const fs::path folder = GameFolder(places, index);
     const fs::path executable = folder / (std::wstring(kGames[index].stem) + L".exe");
 
+    // On the disk before the game starts: a game, or anything it starts, may read them there.
     SaveLauncherSettings();
+    FinishLauncherSettingsSaves();
     const GameEnvironmentScope environment(GameEnvironmentFor(g_launcher.settings, places.root), launchRun);
 
     // The game's own keys in the file stay; a failed write leaves the file as it was.

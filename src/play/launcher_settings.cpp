@@ -77,8 +77,3 @@ void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSett
     // Keys of the file that this build does not write are carried over by the save.
     ReplaceProfileFileVerified(file, values);
 }
-
-void SaveLauncherSettings() {
-    if (!g_launcher.MayWriteSettings()) return;
-    WriteLauncherSettings(g_launcher.settingsFile, g_launcher.settings);
-}

@@ -38,5 +38,11 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
 // in-memory values stay in force.
 void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings);
 
-// Saves the Launcher state's settings unless this is a launch or capture run.
+// Saves the Launcher state's settings unless this is a launch or capture run. The save is made
+// by a writer thread and the call returns at once: the GUI never waits for the disk while the
+// player moves. Saves reach the disk in order; of several asked for in a burst, only the newest
+// is written.
 void SaveLauncherSettings();
+// Waits until every save asked for so far has reached the disk (or failed). Called before
+// anything that reads the file or ends the process: a game start, the Launcher's shut-down.
+void FinishLauncherSettingsSaves();

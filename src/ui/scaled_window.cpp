@@ -1,9 +1,9 @@
 #include "ui/scaled_window.h"
 
-#include <uxtheme.h>
-
 #include <cwchar>
 #include <utility>
+
+#include "app/system_library.h"
 
 namespace {
 constexpr float kDesignFontHeight = -16.0f;
@@ -37,7 +37,11 @@ HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className,
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(layout.font.get()), TRUE);
     // An unthemed check box takes its text colour from WM_CTLCOLORSTATIC: light on dark.
     if (_wcsicmp(className, L"BUTTON") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
-        SetWindowTheme(child, L"", L"");
+        // UxTheme from the system folder only; without it the box is unthemed already.
+        using SetThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+        if (auto setTheme = SystemFunction<SetThemeFunction>(L"uxtheme.dll", "SetWindowTheme")) {
+            setTheme(child, L"", L"");
+        }
     }
     layout.children.push_back(ScaledWindow::Child{child, x, y, width, height});
     return child;

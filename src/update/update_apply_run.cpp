@@ -16,6 +16,8 @@
 #include "update/update_protocol.h"
 #include "update/update_result_file.h"
 #include "update/update_state.h"
+#include "ui/memory_font.h"
+#include "update/update_entry.h"
 #include "update/updates_window.h"
 
 namespace fs = std::filesystem;
@@ -80,8 +82,24 @@ void OpenLauncher() {
     const std::wstring parameters =
         g_update.automation ? L"--qa-capture " + QuoteUpdateWord((g_update.jobFolder / L"updated-launcher.png").wstring())
                             : std::wstring();
-    ShellExecuteW(nullptr, L"open", program.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                  g_update.root.c_str(), g_update.automation ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+    const std::wstring folder = g_update.root.wstring();
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof(execute);
+    // The start is finished before the window goes and the process ends; a failure is told here,
+    // in this window, not in a shell box.
+    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = L"open";
+    execute.lpFile = program.c_str();
+    execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    execute.lpDirectory = folder.c_str();
+    execute.nShow = g_update.automation ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&execute)) {
+        // The window stays: the player learns where the launcher should be, and can try again.
+        SetUpdateStatus(L"Could not start the launcher \"" + program.wstring() + L"\".");
+        SetUpdateCancelButtonText(kOpenLauncherText);
+        RefreshUpdateButtons();
+        return;
+    }
     if (g_applyWindow) DestroyWindow(g_applyWindow);
 }
 }  // namespace
@@ -166,8 +184,12 @@ void OnApplyJobFinished(DWORD exitCode) {
     RefreshUpdateButtons();
 }
 
-int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& words) {
+int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& words, const fs::path& artFolder) {
     if (words.size() != 6) return kExitRefused;
+    // Before anything of the shell runs (ShellExecuteExW, the folder Open logs shows).
+    const ScopedComApartment com;
+    // From memory: this run replaces the installation's files, its own font's among them.
+    const ScopedMemoryFont barlow = LoadFontIntoMemory(artFolder / L"Barlow-Regular.ttf");
     // A path that cannot be made absolute ends the run before anything is shown or changed.
     const std::optional<ApplyRunArguments> arguments = ParseApplyRunArguments(words);
     if (!arguments) return kExitRefused;

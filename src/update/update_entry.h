@@ -6,7 +6,9 @@
 #include <vector>
 
 // The update-apply run (after the old Launcher closed); its result is the process exit code.
-int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& words);
+// `artFolder` holds the font of its window.
+int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& words,
+                       const std::filesystem::path& artFolder);
 
 // Start-up check for a half-applied update; true when start-up must stop.
 bool InterruptedUpdateCheck(const std::filesystem::path& root);

@@ -1,5 +1,7 @@
 #include "update/update_protocol.h"
 
+#include <vector>
+
 #include "app/command_line.h"
 
 namespace {
@@ -50,4 +52,32 @@ bool IsApplyLine(const std::wstring& line) { return StartsWith(line, kApplyMarke
 std::optional<std::wstring> ProgressText(const std::wstring& line) {
     if (!StartsWith(line, kProgressMarker)) return std::nullopt;
     return line.substr(wcslen(kProgressMarker));
+}
+
+namespace {
+bool SameComponent(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+// The components of a path made lexically normal, without the empty one a trailing separator adds.
+std::vector<std::wstring> Components(const std::filesystem::path& path) {
+    std::vector<std::wstring> parts;
+    for (const auto& part : path.lexically_normal()) parts.push_back(part.wstring());
+    if (!parts.empty() && parts.back().empty()) parts.pop_back();
+    return parts;
+}
+}  // namespace
+
+bool IsHostInsideInstallation(const std::filesystem::path& root, const std::filesystem::path& host) {
+    if (!host.is_absolute() || !root.is_absolute() || !SameComponent(host.extension().wstring(), L".exe")) {
+        return false;
+    }
+    const std::vector<std::wstring> rootParts = Components(root);
+    const std::vector<std::wstring> hostParts = Components(host);
+    if (hostParts.size() <= rootParts.size()) return false;
+    for (size_t i = 0; i < rootParts.size(); ++i) {
+        if (!SameComponent(rootParts[i], hostParts[i])) return false;
+    }
+    return true;
 }

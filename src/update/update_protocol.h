@@ -38,6 +38,11 @@ std::wstring HandOverParameters(bool recover, const std::filesystem::path& root,
                                 const std::filesystem::path& jobFolder, DWORD processId,
                                 unsigned long long creationTime);
 
+// The host the helper names for the update-apply run: only an ".exe" inside the installation
+// folder is started; anything else (another folder, a document, a bare name the shell would
+// look up) counts as a failed hand-over.
+bool IsHostInsideInstallation(const std::filesystem::path& root, const std::filesystem::path& host);
+
 // "[APPLY]" at the start of a line: the job can no longer be cancelled.
 bool IsApplyLine(const std::wstring& line);
 // The text after "[PROGRESS] " when the line begins with it.

@@ -91,6 +91,7 @@ void StartupUpdateCheck(HWND home) {
 }
 
 bool HandOverToApplyRun(bool recover) {
+    if (!IsHostInsideInstallation(g_update.root, g_update.host)) return false;
     FILETIME creation = {}, exit = {}, kernel = {}, user = {};
     GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
     const std::wstring parameters = HandOverParameters(recover, g_update.root, g_update.jobFolder,
@@ -99,13 +100,14 @@ bool HandOverToApplyRun(bool recover) {
     const std::wstring folder = g_update.host.parent_path().wstring();
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof(execute);
-    // No shell error box: a failed hand-over is reported by the caller's own text.
-    execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    // No shell error box: a failed hand-over is reported by the caller's own text. The start is
+    // finished before the call returns, as this process ends right after it.
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     execute.lpFile = host.c_str();
     execute.lpParameters = parameters.c_str();
     execute.lpDirectory = folder.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    if (host.empty() || !ShellExecuteExW(&execute)) return false;
+    if (!ShellExecuteExW(&execute)) return false;
     if (execute.hProcess) CloseHandle(execute.hProcess);
     return true;
 }

@@ -66,8 +66,9 @@ TEST(HomeVideo, SaveWritesTheFiveSettingsAndTheNextStartUsesThem) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(video); }, 10s)) << "Save did not close the window";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(home) != FALSE; }, 5s));
 
+    // Saved off the GUI thread: the file is replaced whole, a moment later.
+    EXPECT_TRUE(WaitUntil([&] { return ReadLauncherKey(installation, L"aspect") == 3; }, 5s));
     EXPECT_EQ(ReadLauncherKey(installation, L"game"), 0);
-    EXPECT_EQ(ReadLauncherKey(installation, L"aspect"), 3);
     EXPECT_EQ(ReadLauncherKey(installation, L"size"), 4);
     EXPECT_EQ(ReadLauncherKey(installation, L"filter"), 3);
     EXPECT_EQ(ReadLauncherKey(installation, L"zoom"), 0);

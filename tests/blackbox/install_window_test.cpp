@@ -279,6 +279,25 @@ TEST_F(Installer, ALongLogAndAnEndlessLineKeepEveryByteInTheFileAndFoldInTheBox)
     CloseAll(installer);
 }
 
+TEST_F(Installer, OutputInTheOemCodePageReadsAsTheScriptMeantIt) {
+    // Windows PowerShell 5.1 writes "Zoë" to a pipe in the console's code page (850 here: ë is
+    // 0x89), and a script that asks for UTF-8 writes it in UTF-8. This prefix's OEM code page
+    // must read 0x89 as ë (437 and 850 both do), or the first line cannot come out right.
+    wchar_t oem = 0;
+    MultiByteToWideChar(GetOEMCP(), 0, "\x89", 1, &oem, 1);
+    ASSERT_EQ(oem, L'\u00EB') << "the OEM code page " << GetOEMCP() << " has no \u00EB at 0x89";
+    Script("out Zo\\x89\nout Zo\\xC3\\xAB\nexit 0\n");
+    InstallerControls installer = Open();
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, L"C:\\roms");
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
+    EXPECT_EQ(FullText(installer.log), L"Zo\u00EB\r\nZo\u00EB\r\n");
+    EXPECT_EQ(ReadFileBytes(installation_.local() / L"install-0.60.log"), "Zo\x89\r\nZo\xC3\xAB\r\n")
+        << "the log file must keep the bytes as written";
+    CloseAll(installer);
+}
+
 TEST(InstallerCapture, InstallPageIsPhotographed) {
     Installation installation;
     const fs::path picture = installation.root() / L"install.png";

@@ -32,13 +32,6 @@ void ExpectRootWord(const std::wstring& call, size_t rootIndex, const UpdateInst
 }
 
 class WholeUpdate : public ::testing::TestWithParam<wchar_t> {};
-
-// A process that stands in for the old Launcher: it runs until `release` exists.
-Process StartOldLauncher(const UpdateInstallation& installation, const fs::path& release) {
-    return Process::Start(BinFolder() / L"tlvr_standin_game.exe", L"", installation.root(),
-                          {{L"TLVR_STANDIN_WAIT_FILE", release.wstring()},
-                           {L"TLVR_STANDIN_RECORD", (installation.root() / L"r.txt").wstring()}});
-}
 }  // namespace
 
 TEST_P(WholeUpdate, CheckDownloadHandOverApplyAndRestart) {
@@ -179,12 +172,7 @@ TEST(UpdateApplyRun, WaitsForTheLauncherThatHandedOverWhileTheLockRefusesANewOne
     ASSERT_NE(apply, nullptr);
     EXPECT_TRUE(WaitForStatus(apply, L"Waiting for the launcher to close...", 5s));
 
-    Process second = installation.Start();
-    const auto box = WaitForMessageBox(second, kLaunchTimeout);
-    ASSERT_TRUE(box.has_value()) << "a second Launcher started while the update waited";
-    EXPECT_EQ(box->text, L"The launcher or updater is already open for this installation.");
-    PressMessageBoxButton(*box);
-    EXPECT_EQ(second.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    ExpectStartRefusedAsAlreadyOpen(installation);
     EXPECT_EQ(installation.CallCount(L"apply"), 0) << "apply ran while the old Launcher was open";
     EXPECT_EQ(StatusText(apply), L"Waiting for the launcher to close...");
 
@@ -242,6 +230,25 @@ TEST(UpdateApplyRun, KeepsWatchingAnOldLauncherThatStaysOpenPastThirtySeconds) {
     WriteFileBytes(release, "0");
     EXPECT_TRUE(old.WaitForExit(kLaunchTimeout).has_value());
     EXPECT_TRUE(WaitForRestartedLauncher(installation)) << "the run did not go on once the old Launcher closed";
+    EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
+}
+
+TEST(UpdateApplyRun, ALauncherThatCannotBeStartedIsReportedWithItsPath) {
+    UpdateInstallation installation;
+    installation.CopyHost();
+    installation.WriteScenario("[apply]\nline=[APPLY]\nexit=0\n");
+    fs::remove(installation.launcher());  // the installation has no Launcher to start
+    Process run = StartApplyRun(installation, false, 0, 0);
+    HWND apply = WaitForApplyWindow();
+    ASSERT_NE(apply, nullptr);
+    EXPECT_TRUE(WaitForStatus(apply, L"Could not start the launcher \"" + installation.launcher().wstring() + L"\"."));
+    EXPECT_TRUE(run.Running()) << "the run ended without a word";
+    EXPECT_EQ(WindowText(ChildWithId(apply, kCancel)), L"Open launcher");
+    // With the Launcher back in place, the button starts it.
+    fs::copy_file(installation.host(), installation.launcher());
+    ASSERT_TRUE(WaitUntil([&] { return ButtonEnabled(apply, kCancel); }, 5s));
+    ClickButton(ChildWithId(apply, kCancel));
+    EXPECT_TRUE(WaitForRestartedLauncher(installation));
     EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
 }
 

@@ -142,3 +142,28 @@ TEST(InterruptedUpdate, EveryOtherOutcomeShowsTheRecoveryMessage) {
         Sleep(300);
     }
 }
+
+TEST(InterruptedUpdate, AStartWhileAnUpdateRunHoldsTheLockRunsNoRecovery) {
+    UpdateInstallation installation;
+    installation.CopyHost();
+    installation.WriteScenario(kRecoveryInfoPending + "[recover]\npending=remove\nexit=0\n");
+    WriteFileBytes(installation.pending(), "{}\n");
+    // An update-apply run still waiting for the Launcher that handed over holds the lock.
+    const fs::path release = installation.root() / L"release.txt";
+    Process old = StartOldLauncher(installation, release);
+    ASSERT_TRUE(old.started());
+    Process run = StartApplyRun(installation, false, old.id(), CreationTime(old.handle()));
+    HWND apply = WaitForApplyWindow();
+    ASSERT_NE(apply, nullptr);
+    ASSERT_TRUE(WaitForStatus(apply, L"Waiting for the launcher to close...", 5s));
+
+    ExpectStartRefusedAsAlreadyOpen(installation);
+    const std::vector<std::wstring> calls = installation.Calls();
+    EXPECT_TRUE(calls.empty()) << "the refused start ran the update helper: " << Utf8(calls.front());
+    EXPECT_TRUE(fs::exists(installation.pending()));
+
+    ClickButton(ChildWithId(apply, IDCANCEL));  // leaving while waiting changes nothing
+    EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
+    WriteFileBytes(release, "0");
+    EXPECT_TRUE(old.WaitForExit(kLaunchTimeout).has_value());
+}

@@ -122,6 +122,21 @@ Process StartApplyRun(const UpdateInstallation& installation, bool recover, DWOR
     return process;
 }
 
+Process StartOldLauncher(const UpdateInstallation& installation, const fs::path& release) {
+    return Process::Start(BinFolder() / L"tlvr_standin_game.exe", L"", installation.root(),
+                          {{L"TLVR_STANDIN_WAIT_FILE", release.wstring()},
+                           {L"TLVR_STANDIN_RECORD", (installation.root() / L"r.txt").wstring()}});
+}
+
+void ExpectStartRefusedAsAlreadyOpen(const UpdateInstallation& installation) {
+    Process launcher = installation.Start();
+    const auto box = WaitForMessageBox(launcher, kLaunchTimeout);
+    ASSERT_TRUE(box.has_value()) << "the start was not refused";
+    EXPECT_EQ(box->text, L"The launcher or updater is already open for this installation.");
+    PressMessageBoxButton(*box);
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+}
+
 bool WaitForRestartedLauncher(const UpdateInstallation& installation, std::chrono::milliseconds timeout) {
     const fs::path picture = installation.jobFolder() / L"updated-launcher.png";
     const bool written = WaitUntil([&] { return fs::exists(picture) && PngImage(picture).loaded(); }, timeout);

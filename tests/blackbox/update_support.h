@@ -65,6 +65,11 @@ std::wstring QuoteWord(const std::wstring& word);
 // Starts the host copy as an update-apply run handed over by process `id` created at `created`.
 Process StartApplyRun(const UpdateInstallation& installation, bool recover, DWORD id, unsigned long long created,
                       const std::map<std::wstring, std::wstring>& env = {{L"TLVR_QA_CAPTURE", L"1"}});
+// A process that stands in for the old Launcher: it runs until `release` exists.
+Process StartOldLauncher(const UpdateInstallation& installation, const fs::path& release);
+// Starts the Launcher of `installation` while another process holds its lock: expects the
+// "already open" message, presses it away and expects exit code 0.
+void ExpectStartRefusedAsAlreadyOpen(const UpdateInstallation& installation);
 // Waits for the restarted Launcher's capture in the job folder.
 bool WaitForRestartedLauncher(const UpdateInstallation& installation, std::chrono::milliseconds timeout = 60s);
 

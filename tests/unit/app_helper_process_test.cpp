@@ -51,7 +51,9 @@ public:
                                   wc.hInstance, nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&collector_));
     }
-    ~HelperRun() { DestroyWindow(window_); }
+    ~HelperRun() {
+        if (window_) DestroyWindow(window_);
+    }
 
     HelperStartResult Start(const std::wstring& steps, bool installerOptions = true,
                             const fs::path& logPath = {}) {
@@ -84,6 +86,11 @@ public:
         return fs::path(self).parent_path() / L"tlvr_output_child.exe";
     }
     fs::path log() const { return folder_.path() / L"run.log"; }
+    HWND window() const { return window_; }
+    void DestroyCollector() {
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
     const Collector& seen() const { return collector_; }
     UniqueHandle& job() { return job_; }
     bool enteredRunning() const { return enteredRunning_; }
@@ -233,4 +240,23 @@ TEST(HelperProcess, RefusedPostsLoseNoLineAndNoFinishedMessage) {
     }
     EXPECT_EQ(run.seen().lines.back(), L"last");
     EXPECT_EQ(run.seen().exitCode, 5u);
+}
+
+TEST(HelperProcess, LinesQueuedForAWindowThatIsDestroyedAreFreed) {
+    const long before = LiveHelperLinesForTesting();
+    HelperRun run;
+    ASSERT_EQ(run.Start(L"lines:50 exit:0"), HelperStartResult::Started);
+    // Nothing is taken: every line and then the finished message wait in the queue.
+    MSG finished = {};
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!PeekMessageW(&finished, run.window(), kFinished, kFinished, PM_NOREMOVE) &&
+           std::chrono::steady_clock::now() < end) {
+        Sleep(20);
+    }
+    ASSERT_EQ(finished.message, kFinished) << "the run did not end";
+    EXPECT_EQ(LiveHelperLinesForTesting() - before, 50);
+    run.DestroyCollector();
+    const auto freed = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (LiveHelperLinesForTesting() != before && std::chrono::steady_clock::now() < freed) Sleep(20);
+    EXPECT_EQ(LiveHelperLinesForTesting() - before, 0) << "lines of a destroyed window were leaked";
 }

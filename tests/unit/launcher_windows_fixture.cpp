@@ -3,6 +3,7 @@
 #include "controls/controls_editor.h"
 #include "install/installer_entry.h"
 #include "play/home_window.h"
+#include "play/launcher_settings.h"
 #include "ui/drawing_kit.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
@@ -51,6 +52,7 @@ void LauncherWindows::TearDown() {
         Close(window);
     }
     Close(home_);
+    FinishLauncherSettingsSaves();  // nothing writes into the temporary root once the test ends
     UnregisterClassW(kVideoSettingsClass, GetModuleHandleW(nullptr));  // its brush goes with the kit
     kit_.reset();
     g_launcher = saved_;

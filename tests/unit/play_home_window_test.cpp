@@ -3,6 +3,7 @@
 
 #include "app/launcher_state.h"
 #include "play/home_window.h"
+#include "play/launcher_settings.h"
 #include "temp_folder.h"
 #include "ui/command_buttons.h"
 #include "ui/home_layout.h"
@@ -30,6 +31,7 @@ protected:
     }
     void TearDown() override {
         if (IsWindow(home_)) DestroyWindow(home_);
+        FinishLauncherSettingsSaves();  // the destruction's save, before the folder goes
         // The window's destruction posted a quit message for the Launcher's loop: drop it here.
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -98,6 +100,7 @@ TEST_F(HomeWindowInProcess, RightArrowOnAnyControlTogglesAndRetitlesPlay) {
     EXPECT_STREQ(text, L"INSTALL GAMES");  // nothing is installed in the temporary root
     SendMessageW(GetDlgItem(home_, kCardGame2Id), WM_KEYDOWN, VK_LEFT, 0);
     EXPECT_EQ(g_launcher.settings.selectedGame, 0);
+    FinishLauncherSettingsSaves();
     EXPECT_EQ(GetPrivateProfileIntW(L"launcher", L"game", -1, g_launcher.settingsFile.c_str()), 0);
     // The arrows and Enter reach the focused control through the dialog manager.
     MSG enter = {GetDlgItem(home_, kPlayId), WM_KEYDOWN, VK_RETURN, 0};

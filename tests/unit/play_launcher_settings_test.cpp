@@ -105,20 +105,39 @@ TEST(LauncherSettingsFile, SaveWritesAllSixKeysInANormalRunOnly) {
     WriteFileBytes(file, original);
     g_launcher.automation.launchRun = true;
     SaveLauncherSettings();
+    FinishLauncherSettingsSaves();
     EXPECT_EQ(ReadFileBytes(file), original) << "a launch run wrote the settings";
     g_launcher.automation.launchRun = false;
     g_launcher.automation.captureFile = folder.path() / L"shot.png";
     SaveLauncherSettings();
+    FinishLauncherSettingsSaves();
     EXPECT_EQ(ReadFileBytes(file), original) << "a capture run wrote the settings";
 
     g_launcher.automation.captureFile.clear();
     SaveLauncherSettings();
+    FinishLauncherSettingsSaves();
     EXPECT_EQ(ReadBack(file, L"game"), 1);
     EXPECT_EQ(ReadBack(file, L"aspect"), 0);
     EXPECT_EQ(ReadBack(file, L"size"), 4);
     EXPECT_EQ(ReadBack(file, L"filter"), 2);
     EXPECT_EQ(ReadBack(file, L"zoom"), 0);
     EXPECT_EQ(ReadBack(file, L"fullscreen"), 1);
+}
+
+TEST(LauncherSettingsFile, ABurstOfSavesEndsWithTheNewestSettingsOnTheDisk) {
+    TempFolder folder(L"tlvr-settings");
+    const fs::path file = folder.path() / L"launcher.ini";
+    LauncherStateScope scope(file);
+    // As arrow presses at home do: each changes the selection and asks for a save at once.
+    for (int press = 1; press <= 41; ++press) {
+        g_launcher.settings.selectedGame = press % 2;
+        g_launcher.settings.aspect = press % 4;
+        SaveLauncherSettings();
+    }
+    FinishLauncherSettingsSaves();
+    EXPECT_EQ(ReadBack(file, L"game"), 1);
+    EXPECT_EQ(ReadBack(file, L"aspect"), 1);
+    EXPECT_FALSE(fs::exists(folder.path() / L"launcher.ini.tmp"));
 }
 
 TEST(LauncherSettingsFile, SaveKeepsKeysAndSectionsThisBuildDoesNotWrite) {

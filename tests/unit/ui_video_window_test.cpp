@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/launcher_state.h"
+#include "play/launcher_settings.h"
 #include "temp_folder.h"
 #include "ui/drawing_kit.h"
 #include "ui/scaled_window.h"
@@ -87,6 +88,7 @@ protected:
         if (g_launcher.videoWindow) DestroyWindow(g_launcher.videoWindow);
         DestroyWindow(home_);
         g_launcher.homeWindow = nullptr;
+        FinishLauncherSettingsSaves();  // nothing writes into the folder once the test has ended
         g_launcher.settingsFile.clear();
     }
     HWND Child(int id, const wchar_t* className) {
@@ -104,6 +106,7 @@ protected:
         return text;
     }
     int SavedKey(const wchar_t* key) {
+        FinishLauncherSettingsSaves();
         return static_cast<int>(GetPrivateProfileIntW(L"launcher", key, -1, g_launcher.settingsFile.c_str()));
     }
 

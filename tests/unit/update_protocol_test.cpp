@@ -101,6 +101,30 @@ TEST(UpdateProtocol, ApplyRunArgumentsRejectAWrongCountAndReadBadNumbersAsZero) 
     EXPECT_FALSE(parsed->recover);
 }
 
+TEST(UpdateProtocol, OnlyAnExeInsideTheInstallationIsStartedAsTheHost) {
+    const std::filesystem::path root = L"C:\\Games\\Talvaro Ovra";
+    struct Case {
+        const wchar_t* host;
+        bool started;
+    } cases[] = {
+        {L"C:\\Games\\Talvaro Ovra\\.local\\updates\\job 0.61\\TalvaroOvraRecomp.exe", true},
+        {L"c:/games/TALVARO OVRA/job/Launcher.EXE", true},
+        {L"C:\\Games\\Talvaro Ovra\\job\\notes.txt", false},
+        {L"C:\\Games\\Talvaro Ovra\\job\\setup.exe.lnk", false},
+        {L"C:\\Games\\Talvaro Ovra Other\\TalvaroOvraRecomp.exe", false},
+        {L"C:\\Games\\Talvaro Ovra\\..\\evil.exe", false},
+        {L"C:\\Games\\Talvaro Ovra.exe", false},
+        {L"TalvaroOvraRecomp.exe", false},
+        {L"https://example.com/TalvaroOvraRecomp.exe", false},
+        {L"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsHostInsideInstallation(root, c.host), c.started) << std::filesystem::path(c.host).string();
+    }
+    EXPECT_TRUE(IsHostInsideInstallation(L"T:\\", L"T:\\.local\\job\\TalvaroOvraRecomp.exe")) << "a drive's root";
+    EXPECT_FALSE(IsHostInsideInstallation(L"T:\\", L"U:\\TalvaroOvraRecomp.exe"));
+}
+
 TEST(UpdateProtocol, OutputLinesThatChangeTheWindow) {
     EXPECT_TRUE(IsApplyLine(L"[APPLY]"));
     EXPECT_TRUE(IsApplyLine(L"[APPLY] replacing files\r"));
