@@ -29,6 +29,7 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 struct Probe {
     std::atomic<bool> stop{false};
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     double longestMs = 0;
     long answers = 0;
 };
@@ -43,6 +44,19 @@ void RunProbe(HWND target, Probe* probe) {
         ++probe->answers;
         Sleep(1);
     }
+    SetEvent(probe->finished);
+}
+
+// Stops the probe while answering it: a probe waiting on this thread must not wait out its
+// time-out while this thread waits for the probe.
+void StopProbe(Probe& probe, std::thread& thread) {
+    probe.stop = true;
+    while (MsgWaitForMultipleObjects(1, &probe.finished, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    thread.join();
+    CloseHandle(probe.finished);
 }
 
 std::wstring g_lastZip;
@@ -93,8 +107,7 @@ int wmain(int argc, wchar_t** argv) {
     const auto saveBegin = Clock::now();
     SaveProblemReportFromWindow(window);
     const double saveMs = Ms(Clock::now() - saveBegin);
-    onWorker.stop = true;
-    prober.join();
+    StopProbe(onWorker, prober);
 
     Probe onGui;
     std::thread blocked(RunProbe, window, &onGui);
@@ -103,10 +116,7 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring zipPath, error;
         WriteProblemReport(CurrentProblemReportSource(), &zipPath, &error);
     }
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    onGui.stop = true;
-    blocked.join();
+    StopProbe(onGui, blocked);
     DestroyWindow(window);
 
     std::error_code size;

@@ -5,21 +5,18 @@
 
 #include <windows.h>
 
-#include <knownfolders.h>
-#include <shlobj.h>
-
 #include "play_support.h"
 #include "zip_reader.h"
 
 using namespace bb;
 
 namespace {
+// The player's profile folder as the environment names it: the Launcher asks the shell, so the
+// two answers come from different places.
 std::wstring ProfileFolder() {
-    PWSTR path = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &path)) && path) result = path;
-    CoTaskMemFree(path);
-    return result;
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
 }
 }  // namespace
 
