@@ -15,18 +15,4 @@ fi
 cmake --build "$BUILD_DIR" -- ${NINJA_FLAGS:-}
 
 # A private Wine prefix inside the build folder, prepared once.
-PREFIX_MARK="$WINEPREFIX/.tlvr-prefix-v1"
-if [ ! -f "$PREFIX_MARK" ]; then
-  log "preparing the Wine prefix in $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  reg() { wine reg add "$@" /f >/dev/null 2>&1 || true; }
-  # A crashing program must end, not wait in the debugger on an invisible display.
-  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d ""
-  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1
-  # Windows always has Segoe UI and a sans-serif face; a fresh prefix has neither, so the
-  # launcher's documented fallbacks would draw nothing. Stand in for them with Liberation Sans.
-  reg 'HKCU\Software\Wine\Fonts\Replacements' /v "Segoe UI" /t REG_SZ /d "Liberation Sans"
-  reg 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft Sans Serif" /t REG_SZ /d "Liberation Sans"
-  wineserver -w || true
-  touch "$PREFIX_MARK"
-fi
+prepare_wine_prefix

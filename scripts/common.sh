@@ -8,13 +8,40 @@ SDL_PREFIX="$CACHE_DIR/sdl2-$SDL_VERSION-mingw64"
 FONT_DIR="$CACHE_DIR/fonts-barlow-0.4.1"
 ZLIB_VERSION=1.2.13
 ZLIB_PREFIX="$CACHE_DIR/zlib-$ZLIB_VERSION-minizip-mingw64"
+# Debian 13 with its Wine 10, the base of the Proton that handheld PCs run: the tests' second Wine.
+WINE10_ROOT="$CACHE_DIR/debian13-wine10-root"
 
-export WINEPREFIX="$BUILD_DIR/wineprefix"
+# Which Wine runs the programs: the host's (Debian 12's Wine 8) or Wine 10 inside the root above.
+# Each has a prefix of its own in the build folder.
+TLVR_WINE_LEG="${TLVR_WINE_LEG:-wine8}"
+if [ "$TLVR_WINE_LEG" = wine8 ]; then
+  export WINEPREFIX="$BUILD_DIR/wineprefix"
+else
+  export WINEPREFIX="$BUILD_DIR/wineprefix-$TLVR_WINE_LEG"
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
+
+# The private Wine prefix, prepared once.
+prepare_wine_prefix() {
+  local mark="$WINEPREFIX/.tlvr-prefix-v1"
+  [ -f "$mark" ] && return 0
+  log "preparing the Wine prefix in $WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  reg() { wine reg add "$@" /f >/dev/null 2>&1 || true; }
+  # A crashing program must end, not wait in the debugger on an invisible display.
+  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d ""
+  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1
+  # Windows always has Segoe UI and a sans-serif face; a fresh prefix has neither, so the
+  # launcher's documented fallbacks would draw nothing. Stand in for them with Liberation Sans.
+  reg 'HKCU\Software\Wine\Fonts\Replacements' /v "Segoe UI" /t REG_SZ /d "Liberation Sans"
+  reg 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft Sans Serif" /t REG_SZ /d "Liberation Sans"
+  wineserver -w || true
+  touch "$mark"
+}
 
 # Wine has no PowerShell. Our stand-in (tests/standin/tlvr_standin_powershell.cpp) takes its place
 # in this prefix only, so the installer window can run scripts/install.ps1 under Wine.

@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth x11-apps x11-utils
+PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth x11-apps x11-utils debootstrap
           imagemagick cmake ninja-build googletest python3 npm dpkg-dev fonts-liberation)
 
 install_packages() {

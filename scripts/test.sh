@@ -1,75 +1,54 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test under Wine on a private virtual display.
+# Sets up, builds and runs every test. Both Windows suites run twice on the one build: under the
+# host's Wine (Debian 12's Wine 8) and under Wine 10 (Debian 13's, the base of the Proton that
+# handheld PCs run) from a root in the dependency cache, made here once (scripts/wine10.sh).
 #   scripts/test.sh                 all suites
 #   scripts/test.sh 'StartUp.*'     a GoogleTest filter, applied to both Windows suites
-# Ends with the line "N passed, N failed".
+#   TLVR_WINE10=0 scripts/test.sh   the host's Wine alone, for a quick run while working
+# Ends with one line over everything: "N passed, N failed, N skipped". A failure under either
+# Wine fails the run.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 FILTER="${1:-*}"
 
 bash "$ROOT/scripts/build.sh"
 
-if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
-  # Our own display and our own wineserver, both gone when the run ends.
-  wineserver -k 2>/dev/null || true
-  trap 'wineserver -k 2>/dev/null || true' EXIT
-  set +e
-  TLVR_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash "$0" "$@"
-  status=$?
-  exit $status
-fi
-
 RESULTS="$BUILD_DIR/test-results"
-# Drive T: of the test prefix is an empty folder, so an installation can sit at a drive's root.
-rm -rf "$BUILD_DIR/test-drive-t"; mkdir -p "$BUILD_DIR/test-drive-t"
-ln -sfn "$BUILD_DIR/test-drive-t" "$WINEPREFIX/dosdevices/t:"
 rm -rf "$RESULTS"; mkdir -p "$RESULTS"
-
-# Drive F: of the test prefix is a small file system of its own, which the full-disk tests
-# fill up. It needs root; where it cannot be mounted those tests are skipped with the reason.
-FULL_DRIVE="$BUILD_DIR/test-drive-f"
-unmount_full_drive() {
-  if mountpoint -q "$FULL_DRIVE" 2>/dev/null; then umount "$FULL_DRIVE" 2>/dev/null || umount -l "$FULL_DRIVE"; fi
-}
-unmount_full_drive  # left mounted by a run that was killed
-rm -f "$WINEPREFIX/dosdevices/f:"
-mkdir -p "$FULL_DRIVE"
-if mount -t tmpfs -o size=48m,mode=0777 tmpfs "$FULL_DRIVE" 2>"$RESULTS/mount.log"; then
-  trap unmount_full_drive EXIT
-  trap 'unmount_full_drive; exit 143' TERM INT HUP
-  ln -sfn "$FULL_DRIVE" "$WINEPREFIX/dosdevices/f:"
-  export TLVR_TEST_FULL_DRIVE="F:"
-  unset TLVR_TEST_FULL_DRIVE_SKIP
-else
-  unset TLVR_TEST_FULL_DRIVE
-  export TLVR_TEST_FULL_DRIVE_SKIP="a small file system could not be mounted: $(tr '\n' ' ' < "$RESULTS/mount.log")"
-  log "full-disk tests will be skipped: $TLVR_TEST_FULL_DRIVE_SKIP"
-fi
 passed=0; failed=0; skipped=0
 
-# One GoogleTest program under Wine; its counts are read from its own summary.
-run_suite() {
-  local name=$1 program=$2
-  local out="$RESULTS/$name.log"
-  log "running $name"
-  set +e
-  ( cd "$BUILD_DIR/bin" && timeout "${SUITE_TIMEOUT:-900}" wine "$program" --gtest_filter="$FILTER" ) 2>&1 | tee "$out" \
-    | grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|Failure|^.*: error' || true
-  set -e
-  wineserver -w 2>/dev/null || true
-  local p f s
-  p=$(grep -oE '^\[  PASSED  \] [0-9]+' "$out" | grep -oE '[0-9]+$' || true)
-  f=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?, listed below' "$out" | grep -oE '[0-9]+' || true)
-  s=$(grep -oE '^\[  SKIPPED \] [0-9]+ tests?, listed below' "$out" | grep -oE '[0-9]+' || true)
-  if [ -z "$p" ] && [ -z "$f" ]; then
-    if grep -q '^\[==========\] 0 tests' "$out"; then return 0; fi
-    log "$name ended without a summary (crash or time-out)"; failed=$((failed + 1)); return 0
+# Adds one Wine's counts; a run that left none counts as a failure.
+add_counts() {
+  local leg=$1 p f s
+  if read -r p f s < "$RESULTS/$leg/counts" 2>/dev/null; then
+    passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
+    log "$leg: $p passed, $f failed, $s skipped"
+  else
+    log "$leg: the suites left no counts"; failed=$((failed + 1))
   fi
-  passed=$((passed + ${p:-0})); failed=$((failed + ${f:-0})); skipped=$((skipped + ${s:-0}))
 }
 
-run_suite unit tlvr_unit_tests.exe
-run_suite blackbox tlvr_blackbox_tests.exe
+leg_seconds() { local start=$1; echo $(( $(date +%s) - start )); }
+
+start=$(date +%s)
+bash "$ROOT/scripts/test_suites.sh" "$FILTER" || true
+add_counts wine8
+log "wine8 took $(leg_seconds "$start") s"
+
+if [ "${TLVR_WINE10:-1}" = 0 ]; then
+  log "wine10: skipped, TLVR_WINE10=0"
+else
+  start=$(date +%s)
+  if reason=$(bash "$ROOT/scripts/wine10.sh" prepare); then
+    log "wine10: the root took $(leg_seconds "$start") s to check or make"
+    start=$(date +%s)
+    bash "$ROOT/scripts/wine10.sh" run "$FILTER" || true
+    add_counts wine10
+    log "wine10 took $(leg_seconds "$start") s"
+  else
+    log "wine10: skipped, ${reason:-the Debian 13 root could not be made}"
+  fi
+fi
 
 # The artwork generator's own check (not a GoogleTest suite).
 if [ "$FILTER" = "*" ]; then

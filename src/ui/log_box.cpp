@@ -12,20 +12,32 @@ void AppendToLogBox(HWND box, const std::wstring& text) {
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
+void AppendLogBoxLine(std::wstring& text, const std::wstring& line) {
+    const size_t nul = line.find(L'\0');
+    const size_t end = nul == std::wstring::npos ? line.size() : nul;
+    size_t start = 0;
+    while (end - start > kLongestLogBoxLine) {
+        size_t count = kLongestLogBoxLine;
+        if (IS_HIGH_SURROGATE(line[start + count - 1]) && IS_LOW_SURROGATE(line[start + count])) --count;
+        text.append(line, start, count);
+        text += L"\r\n";
+        start += count;
+    }
+    text.append(line, start, end - start);
+    if (nul == std::wstring::npos) text += L"\r\n";
+}
+
+void AppendLineToLogBox(HWND box, const std::wstring& line) {
+    std::wstring text;
+    AppendLogBoxLine(text, line);
+    AppendToLogBox(box, text);
+}
+
 namespace {
 constexpr size_t kCompactAfter = 1 << 20;
 }  // namespace
 
-void PendingLogText::AddLine(const std::wstring& line) {
-    // One append of line + CRLF ends at a NUL character, line end included: keep that.
-    const size_t nul = line.find(L'\0');
-    if (nul != std::wstring::npos) {
-        text_.append(line, 0, nul);
-        return;
-    }
-    text_ += line;
-    text_ += L"\r\n";
-}
+void PendingLogText::AddLine(const std::wstring& line) { AppendLogBoxLine(text_, line); }
 
 bool PendingLogText::FlushTo(HWND box, ULONGLONG now, size_t limit) {
     lastFlush_ = now;

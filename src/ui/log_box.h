@@ -13,13 +13,26 @@ void LiftLogBoxLimit(HWND box);
 // scrolls the caret into view.
 void AppendToLogBox(HWND box, const std::wstring& text);
 
+// The longest line a log box holds. Edit boxes measure a whole line at once, and one of some
+// million characters (a progress bar drawn with carriage returns never ends its line) overflowed
+// the stack inside Wine 10's text measurement; the log file keeps such a line whole.
+constexpr size_t kLongestLogBoxLine = 4096;
+
+// Adds `line` to `text` as a log box shows it: folded into lines of at most kLongestLogBoxLine
+// characters (never between the two halves of a surrogate pair), then a line end. A NUL ends the
+// line, line end included, as it ends an append to the box.
+void AppendLogBoxLine(std::wstring& text, const std::wstring& line);
+
+// Appends one line of helper output, folded as above.
+void AppendLineToLogBox(HWND box, const std::wstring& line);
+
 // Log text that waits to be appended: a fast helper posts lines far quicker than an edit box
 // can take them one by one, so the lines are gathered and handed over in batches of a bounded
 // size (one append of much text keeps the window from answering for too long). The box's text
 // comes out exactly as line-by-line appends would leave it.
 class PendingLogText {
 public:
-    // Adds one line and the line end the box shows after it.
+    // Adds one line, folded, and the line end the box shows after it.
     void AddLine(const std::wstring& line);
     bool empty() const { return start_ == text_.size(); }
     size_t size() const { return text_.size() - start_; }

@@ -297,7 +297,7 @@ void SetUpdateStatus(const std::wstring& text) {
 
 void AppendUpdateLog(const std::wstring& line) {
     if (!g_window.log) return;
-    AppendToLogBox(g_window.log, line + L"\r\n");
+    AppendLineToLogBox(g_window.log, line);
 }
 
 void SetUpdateCancelButtonText(const wchar_t* text) {

@@ -8,6 +8,8 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 using namespace bb;
 
 namespace {
@@ -235,21 +237,45 @@ TEST_F(Installer, PlayOnAMissingGameOpensItAndASecondRequestRaisesIt) {
     CloseAll(ControlsOf(opened->hwnd));
 }
 
-TEST_F(Installer, ALongLogKeepsEveryLineInTheBoxAndTheFile) {
+TEST_F(Installer, ALongLogAndAnEndlessLineKeepEveryByteInTheFileAndFoldInTheBox) {
     const int lines = 3000;  // 246,000 characters: far past an edit box's default 32,767
-    Script("lines " + std::to_string(lines) + " 80\nout the very last line\nexit 0\n");
+    // Then one line of 2,000,000 characters that never ends, as a progress display drawn with
+    // carriage returns makes: under Wine 10 a box holding it whole overflowed the stack.
+    const size_t longLine = 2000000;
+    const std::string lastShort = "the last short line";
+    Script("lines " + std::to_string(lines) + " 80\nout " + lastShort + "\nlong " + std::to_string(longLine) +
+           "\nexit 0\n");
     InstallerControls installer = Open();
     ASSERT_NE(installer.window, nullptr);
     SetText(installer.rom1, L"C:\\roms");
     ClickButton(installer.install);
-    ASSERT_TRUE(WaitForRunEnd(installer, kRunTimeout));
-    const std::wstring log = FullText(installer.log);
+    ASSERT_TRUE(WaitForRunEnd(installer, 3 * kRunTimeout));
+    EXPECT_EQ(WindowText(installer.status), kCompleteText);
+    const std::wstring log = TakeWholeText(installer.log);
     const std::string file = ReadFileBytes(installation_.local() / L"install-0.60.log");
-    const std::wstring last = L"the very last line\r\n";
-    EXPECT_EQ(file.size(), static_cast<size_t>(lines) * 82 + last.size());
-    EXPECT_EQ(std::wstring(file.begin(), file.end()), log) << "the box and the file differ";
-    ASSERT_GE(log.size(), last.size());
-    EXPECT_EQ(log.substr(log.size() - last.size()), last) << "the box does not end with the last line";
+    std::string endless(longLine, ' ');
+    for (size_t i = 0; i < longLine; ++i) endless[i] = static_cast<char>('a' + i % 26);
+    const std::string shortLines = file.substr(0, file.size() - std::min(file.size(), longLine));
+    EXPECT_EQ(shortLines.size(), static_cast<size_t>(lines) * 82 + lastShort.size() + 2) << "the file lost or gained bytes";
+    EXPECT_TRUE(file.size() >= longLine && file.compare(shortLines.size(), longLine, endless) == 0)
+        << "the file does not end with the endless line, byte for byte";
+
+    // The box: the short lines as they came, then the endless line folded, in order.
+    ASSERT_GE(log.size(), shortLines.size());
+    EXPECT_TRUE(log.compare(0, shortLines.size(), std::wstring(shortLines.begin(), shortLines.end())) == 0)
+        << "the box and the file differ before the endless line";
+    std::wstring unfolded;
+    size_t longest = 0;
+    for (size_t start = 0; start < log.size();) {
+        size_t end = log.find(L"\r\n", start);
+        if (end == std::wstring::npos) end = log.size();
+        longest = std::max(longest, end - start);
+        if (start >= shortLines.size()) unfolded.append(log, start, end - start);
+        start = end + 2;
+    }
+    EXPECT_LE(longest, 4096u) << "a line of the box is longer than 4,096 characters";
+    EXPECT_TRUE(unfolded == std::wstring(endless.begin(), endless.end()))
+        << "the folded line's characters are not the line's, in order (" << unfolded.size() << " characters)";
     CloseAll(installer);
 }
 

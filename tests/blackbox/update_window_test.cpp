@@ -226,15 +226,18 @@ TEST(UpdatesWindow, OpeningWhileTheStartupCheckRunsStartsNoSecondCheck) {
     CloseLauncher(launcher, home);
 }
 
-TEST(UpdatesWindow, ALongLogIsKeptWholeAndAnUnfinishedLastLineStaysInTheFile) {
-    // Well past the 32,767 characters a plain edit box takes.
+TEST(UpdatesWindow, ALongLogIsKeptWholeALongLineFoldedAndAnUnfinishedLastLineStaysInTheFile) {
+    // Well past the 32,767 characters a plain edit box takes, with one line of 9,000 characters
+    // that the box shows folded after 4,096 and 8,192.
     UpdateInstallation installation;
     std::string scenario = "[check]\n";
     std::wstring expected;
     for (int n = 1; n <= 400; ++n) {
-        const std::string line = "release note " + std::to_string(n) + " " + std::string(90, '.');
+        std::string line = "release note " + std::to_string(n) + " " + std::string(90, '.');
+        if (n == 200) line += std::string(9000 - line.size(), '-') + "end";
         scenario += "line=" + line + "\n";
-        expected += std::wstring(line.begin(), line.end()) + L"\r\n";
+        const std::wstring wide(line.begin(), line.end());
+        for (size_t at = 0; at < wide.size(); at += 4096) expected += wide.substr(at, 4096) + L"\r\n";
     }
     scenario += "tail=unfinished\nresult.state=current\n";
     installation.WriteScenario(scenario);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The set-up's source entries on the two forms of APT configuration a Debian 12 may have.
+# The set-up's source entries, and the mirror the Debian 13 root comes from, on the two forms of
+# APT configuration a Debian 12 may have.
 # Prints "N passed, N failed" and exits non-zero on a failure.
 set -uo pipefail
 TLVR_SETUP_FUNCTIONS_ONLY=1 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/setup.sh"
+TLVR_WINE10_FUNCTIONS_ONLY=1 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine10.sh"
 passed=0; failed=0
 check() {  # description, command...
   local what=$1; shift
@@ -64,6 +66,25 @@ rm -rf "$etc"
 etc=$(new_etc); printf 'deb http://deb.debian.org/debian bookworm main\ndeb-src http://deb.debian.org/debian/ bookworm main\n' > "$etc/sources.list"
 write_source_lists "$etc"
 check "present: no file written" test -z "$(ls "$etc/sources.list.d")"
+rm -rf "$etc"
+
+# The mirror for debootstrap: the first archive that is not the security one, in either form;
+# Debian's own when the machine names none.
+etc=$(new_etc); printf '%s\n' "$DEB822" > "$etc/sources.list.d/debian.sources"
+check "mirror: deb822" test "$(debian_mirror "$etc")" = "http://deb.debian.org/debian"
+printf 'URIs: http://security.debian.org/debian-security http://ftp.example.org/debian\n' \
+  > "$etc/sources.list.d/debian.sources"
+check "mirror: deb822, the security archive passed over" test "$(debian_mirror "$etc")" = "http://ftp.example.org/debian"
+rm -rf "$etc"
+etc=$(new_etc)
+printf '%s\n' '# deb http://old.example.org/debian bookworm main' 'deb cdrom:[Debian 12]/ bookworm main' \
+  'deb http://security.debian.org/debian-security bookworm-security main' \
+  '  deb [arch=amd64 signed-by=/k.gpg] http://ftp.example.org/debian/ bookworm main' > "$etc/sources.list"
+check "mirror: one-line, past comments, the CD, security and options" \
+  test "$(debian_mirror "$etc")" = "http://ftp.example.org/debian/"
+rm -rf "$etc"
+etc=$(new_etc)
+check "mirror: none named" test "$(debian_mirror "$etc")" = "http://deb.debian.org/debian"
 rm -rf "$etc"
 
 echo "$passed passed, $failed failed"

@@ -10,6 +10,8 @@
 //   #standin raw TEXT           TEXT alone on standard output, no line end added
 //   #standin lines COUNT LENGTH COUNT numbered lines of LENGTH characters, CR LF each, as fast as
 //                               it can (one write per line)
+//   #standin long LENGTH        one line of LENGTH letters (a, b, ... z, a, ...) with no line end,
+//                               written a piece at a time as a progress display would
 //   #standin sleep MS
 //   #standin wait-file FILE     waits (at most 120 s) until FILE exists
 //   #standin grandchild MS FILE starts a copy of itself that inherits the output, writes its
@@ -86,6 +88,15 @@ std::string NumberedLine(long number, size_t length) {
 
 void WriteLines(long count, size_t length) {
     for (long n = 1; n <= count; ++n) Write(STD_OUTPUT_HANDLE, NumberedLine(n, length));
+}
+
+void WriteLongLine(size_t length) {
+    std::string piece;
+    for (size_t at = 0; at < length; at += piece.size()) {
+        piece.clear();
+        for (size_t i = at; i < length && piece.size() < 4000; ++i) piece += static_cast<char>('a' + i % 26);
+        Write(STD_OUTPUT_HANDLE, piece);
+    }
 }
 
 std::string StandardInputState() {
@@ -221,6 +232,7 @@ int RunScript(const Invocation& inv) {
         else if (command == "err") Write(STD_ERROR_HANDLE, Unescape(rest) + "\r\n");
         else if (command == "raw") Write(STD_OUTPUT_HANDLE, Unescape(rest));
         else if (command == "lines" && w.size() >= 2) WriteLines(std::atol(w[0].c_str()), std::strtoul(w[1].c_str(), nullptr, 10));
+        else if (command == "long") WriteLongLine(std::strtoul(rest.c_str(), nullptr, 10));
         else if (command == "sleep") Sleep(static_cast<DWORD>(std::atol(rest.c_str())));
         else if (command == "wait-file") WaitForFile(Wide(rest));
         else if (command == "grandchild" && w.size() >= 2) StartGrandchild(Wide(w[0]), Wide(rest.substr(rest.find(' ') + 1)));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/log_box.h"
 
@@ -104,4 +105,35 @@ TEST_F(LogBoxes, TextBecomesDueOnlyAfterThePeriodSinceTheLastHandOver) {
     pending.AddLine(L"b");
     EXPECT_FALSE(pending.Due(5039, 40));
     EXPECT_TRUE(pending.Due(5040, 40));
+}
+
+TEST(LogBoxLines, LinesPastTheLongestAreFoldedWithoutLosingOrSplittingACharacter) {
+    const size_t most = kLongestLogBoxLine;
+    const std::wstring pair = L"\xD83C\xDFC1";  // one character outside the BMP: two UTF-16 units
+    struct Case {
+        const char* what;
+        std::wstring line;
+        std::vector<size_t> pieces;  // lengths of the box lines it becomes
+        bool ended;                  // a line end after the last piece
+    };
+    const Case cases[] = {
+        {"exactly the longest", std::wstring(most, L'a'), {most}, true},
+        {"one past", std::wstring(most + 1, L'a'), {most, 1}, true},
+        {"two and a half", std::wstring(most * 2 + most / 2, L'a'), {most, most, most / 2}, true},
+        {"a pair across the fold", std::wstring(most - 1, L'a') + pair + L"b", {most - 1, 3}, true},
+        {"a pair just before the fold", std::wstring(most - 2, L'a') + pair + L"b", {most, 1}, true},
+        {"a NUL past the fold", std::wstring(most + 5, L'a') + L'\0' + L"gone", {most, 5}, false},
+    };
+    for (const Case& c : cases) {
+        std::wstring text = L"before\r\n";
+        AppendLogBoxLine(text, c.line);
+        std::wstring expected = L"before\r\n";
+        size_t at = 0;
+        for (size_t i = 0; i < c.pieces.size(); ++i) {
+            expected.append(c.line, at, c.pieces[i]);
+            at += c.pieces[i];
+            if (i + 1 < c.pieces.size() || c.ended) expected += L"\r\n";
+        }
+        EXPECT_TRUE(text == expected) << c.what << ": " << text.size() << " characters, expected " << expected.size();
+    }
 }
