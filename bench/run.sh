@@ -29,3 +29,5 @@ DISPLAY=":${display}" wine "$BUILD_DIR/bin/install_bench.exe" "$BUILD_DIR/demo" 
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"
 # An arrow press at home, plain and beside a scanner stand-in holding each new file for 300 ms.
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_file_holder.exe"
+# The problem report of an installation with a 50 MB install log.
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50

@@ -62,3 +62,17 @@ std::wstring DecodeOutputLine(const std::string& bytes) {
     if (!text.empty()) return text;
     return Decode(ConsoleCodePage(), 0, bytes);
 }
+
+std::wstring Utf8ToWide(const std::string& text) {
+    return text.empty() ? std::wstring() : Decode(CP_UTF8, 0, text);
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}

@@ -19,3 +19,9 @@ std::wstring DecodeOutputLine(const std::string& bytes);
 
 // The code page a console program writes in by default: the system locale's OEM code page.
 UINT ConsoleCodePage();
+
+// UTF-8 to UTF-16; invalid bytes become replacement characters.
+std::wstring Utf8ToWide(const std::string& text);
+
+// UTF-16 to UTF-8.
+std::string WideToUtf8(const std::wstring& text);

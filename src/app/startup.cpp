@@ -12,6 +12,7 @@
 #include "app/installation_lock.h"
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
+#include "app/problem_report.h"
 #include "controls/controls_entry.h"
 #include "controls/pad_navigation.h"
 #include "controls/pad_script.h"
@@ -130,8 +131,11 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     if (IsUpdateApplyRun(words)) return RunUpdateApplyMode(instance, words, g_launcher.artFolder);
 
     const ScannedOptions scanned = ScanOptions(words);
-    ApplyOptions(scanned);
     words.clear();
+    // It only reads the installation and writes its own zip: no lock, no window, no update check,
+    // so it also runs beside an open Launcher.
+    if (scanned.reportRun) return RunReportMode(g_launcher.root) ? kExitNormal : kExitReportFailed;
+    ApplyOptions(scanned);
     const bool automationRun = g_launcher.IsAutomationRun();
     const bool playRun = g_launcher.automation.playRun;
     if (playRun && scanned.playNumber != 1 && scanned.playNumber != 2) {
