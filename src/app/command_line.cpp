@@ -56,6 +56,8 @@ ScannedOptions ScanOptions(const std::vector<std::wstring>& words) {
             options.playNumber = ReadNumberLikeWtoi(words[++i]);
         } else if (word == L"--qa-pad" && valuesLeft >= 1) {
             options.padScriptFile = words[++i];
+        } else if (word == L"--qa-crash") {
+            options.crashCheck = true;
         }
         // Anything else, including an option without its values, is ignored.
     }
