@@ -50,6 +50,12 @@ struct LauncherState {
     HWND homeWindow = nullptr;   // home window procedure
     HWND videoWindow = nullptr;  // video window procedure; null while closed
     HANDLE gameProcess = nullptr;       // game launch sets, game watch clears
+    // When and which game the running session started (game launch); for the session record.
+    struct GameStart {
+        FILETIME utc = {};
+        ULONGLONG tick = 0;
+        int index = 0;
+    } gameStart;
     HANDLE installationLock = nullptr;  // null in automation runs
 
     bool IsCaptureRun() const { return !automation.captureFile.empty(); }

@@ -13,6 +13,7 @@
 #include "install/installer_entry.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
+#include "play/session_record.h"
 
 namespace fs = std::filesystem;
 
@@ -107,6 +108,9 @@ StartResult StartGame(int index, const GamePlaces& places) {
 
     UniqueHandle thread(info.hThread);
     g_launcher.gameProcess = info.hProcess;
+    GetSystemTimeAsFileTime(&g_launcher.gameStart.utc);
+    g_launcher.gameStart.tick = GetTickCount64();
+    g_launcher.gameStart.index = index;
     return StartResult::Started;
 }
 
@@ -219,4 +223,18 @@ void LaunchSelectedGame() {
     }
     if (!launchRun && !g_launcher.automation.playRun) ShowWindow(home, SW_MINIMIZE);
     SetTimer(home, kGameWatchTimerId, kGameWatchPeriodMs, nullptr);
+}
+
+void RecordEndedGameSession(DWORD exitCode) {
+    if (g_launcher.automation.launchRun) return;  // the package's checks are not the player's sessions
+    GameSession session;
+    session.startUtc = IsoUtcText(g_launcher.gameStart.utc);
+    session.gameNumber = g_launcher.gameStart.index + 1;
+    session.seconds = (GetTickCount64() - g_launcher.gameStart.tick) / 1000;
+    session.exitCode = exitCode;
+    try {
+        AppendGameSession(g_launcher.root, session);
+    } catch (const std::exception&) {
+        // Out of memory while writing the record: the session goes unrecorded.
+    }
 }

@@ -13,6 +13,10 @@
 // while a game runs.
 void LaunchSelectedGame();
 
+// Appends the session that just ended to the session record (PLAY and "--play"; launch runs are
+// not recorded).
+void RecordEndedGameSession(DWORD exitCode);
+
 // Exit codes of a launch run that could not start its game. An unattended run must end rather
 // than wait under its hidden window for a person, and it writes no launch-run record, so a
 // check that finds no record knows the game never ran.

@@ -142,6 +142,7 @@ void OnGameWatch(HWND hwnd) {
     CloseHandle(process);
     g_launcher.gameProcess = nullptr;
     KillTimer(hwnd, kGameWatchTimerId);
+    RecordEndedGameSession(exitCode);
 
     if (g_launcher.automation.launchRun) {
         WriteLaunchRunRecord(g_launcher.root, g_launcher.settings.selectedGame, exitCode);
