@@ -233,7 +233,7 @@ void AnnounceLastCrash(HWND owner, const fs::path& root) {
 
 void RaiseAccessViolationForCheck() {
     // Through a pointer the compiler cannot see is null: a real fault, not a trap it put there.
-    int* volatile nowhere = nullptr;
+    volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
     for (;;) Sleep(INFINITE);
 }
