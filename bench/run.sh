@@ -26,3 +26,5 @@ DISPLAY=":${display}" wine "$BUILD_DIR/bin/startup_bench.exe" "$BUILD_DIR/demo" 
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/install_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_standin_powershell.exe"
 # The pad navigation: a press's road to a window, and the CPU time while the Launcher waits.
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"
+# The problem report of an installation with a 50 MB install log.
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50

@@ -4,11 +4,12 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 bash "$ROOT/scripts/setup.sh"
 
-if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+if [ ! -f "$BUILD_DIR/build.ninja" ] || ! grep -q "^TLVR_ZLIB_PREFIX:" "$BUILD_DIR/CMakeCache.txt"; then
   cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" \
     -DSDL2_DIR="$SDL_PREFIX/lib/cmake/SDL2" \
+    -DTLVR_ZLIB_PREFIX="$ZLIB_PREFIX" \
     -DTLVR_FONT_DIR="$FONT_DIR" >/dev/null
 fi
 cmake --build "$BUILD_DIR" -- ${NINJA_FLAGS:-}

@@ -92,6 +92,42 @@ build_sdl2() {
   rm -rf "$work"
 }
 
+# zlib and its minizip (contrib/minizip in zlib's source package) write the problem reports' zip
+# files. Debian builds no MinGW zlib, so ours is cross-built from Debian's sources like SDL2.
+build_zlib() {
+  [ -f "$ZLIB_PREFIX/lib/libminizip.a" ] && return 0
+  log "building zlib $ZLIB_VERSION with minizip for Windows x64"
+  enable_source_lists
+  local work; work=$(mktemp -d)
+  # The newest Debian version first; a mirror that lacks its files still has the release's.
+  ( cd "$work" && apt-get source --download-only -qq zlib >/dev/null 2>&1 ) || {
+    rm -rf "$work"; work=$(mktemp -d)
+    ( cd "$work" && apt-get source --download-only -qq "zlib=1:$ZLIB_VERSION.dfsg-1" >/dev/null )
+  }
+  local tarball; tarball=$(ls "$work"/zlib_*.orig.tar.* | head -n1)
+  tar -xf "$tarball" -C "$work"
+  local srcdir; srcdir=$(find "$work" -maxdepth 1 -type d -name 'zlib-*' | head -n1)
+  local cc=x86_64-w64-mingw32-gcc-posix ar=x86_64-w64-mingw32-ar
+  local flags=(-O2 -DNDEBUG -I"$srcdir")
+  local objs=()
+  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees trees uncompr zutil; do
+    "$cc" "${flags[@]}" -c "$srcdir/$f.c" -o "$work/$f.o"; objs+=("$work/$f.o")
+  done
+  local mz=()
+  for f in zip unzip ioapi iowin32; do
+    "$cc" "${flags[@]}" -c "$srcdir/contrib/minizip/$f.c" -o "$work/mz_$f.o"; mz+=("$work/mz_$f.o")
+  done
+  mkdir -p "$ZLIB_PREFIX.tmp/lib" "$ZLIB_PREFIX.tmp/include/minizip"
+  "$ar" rcs "$ZLIB_PREFIX.tmp/lib/libz.a" "${objs[@]}"
+  "$ar" rcs "$ZLIB_PREFIX.tmp/lib/libminizip.a" "${mz[@]}"
+  cp "$srcdir/zlib.h" "$srcdir/zconf.h" "$ZLIB_PREFIX.tmp/include/"
+  for h in zip.h unzip.h ioapi.h iowin32.h; do cp "$srcdir/contrib/minizip/$h" "$ZLIB_PREFIX.tmp/include/minizip/"; done
+  # The licence travels with the library.
+  cp "$srcdir/README" "$ZLIB_PREFIX.tmp/README.zlib"
+  rm -rf "$ZLIB_PREFIX"; mv "$ZLIB_PREFIX.tmp" "$ZLIB_PREFIX"
+  rm -rf "$work"
+}
+
 fetch_fonts() {
   [ -f "$FONT_DIR/BarlowCondensed-BoldItalic.ttf" ] && return 0
   log "fetching the Barlow fonts from the npm registry"
@@ -114,4 +150,5 @@ fetch_fonts() {
 [ "${TLVR_SETUP_FUNCTIONS_ONLY:-}" = 1 ] && return 0
 install_packages
 build_sdl2
+build_zlib
 fetch_fonts

@@ -54,6 +54,8 @@ ScannedOptions ScanOptions(const std::vector<std::wstring>& words) {
         } else if (word == L"--play" && valuesLeft >= 1) {
             options.playRun = true;
             options.playNumber = ReadNumberLikeWtoi(words[++i]);
+        } else if (word == L"--report") {
+            options.reportRun = true;
         } else if (word == L"--qa-pad" && valuesLeft >= 1) {
             options.padScriptFile = words[++i];
         } else if (word == L"--qa-crash") {

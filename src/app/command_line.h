@@ -25,6 +25,7 @@ struct ScannedOptions {
     int playNumber = 0;    // n as read, checked by start-up
     std::wstring padScriptFile;  // "--qa-pad"
     bool crashCheck = false;     // "--qa-crash"
+    bool reportRun = false;      // "--report"
 };
 
 // Scans elements 1 onward. An option counts only when its values follow it; otherwise it is one

@@ -1,44 +1,13 @@
 #include "app/installation_lock.h"
 
-#include <wincrypt.h>
-
-#include <cwchar>
 #include <cwctype>
+
+#include "app/sha256.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 constexpr wchar_t kLockPrefix[] = L"Local\\TalvaroOvra_";
-constexpr DWORD kDigestSize = 32;
-
-class CryptContext {
-public:
-    CryptContext() {
-        if (!CryptAcquireContextW(&provider_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT))
-            provider_ = 0;
-    }
-    ~CryptContext() { if (provider_) CryptReleaseContext(provider_, 0); }
-    CryptContext(const CryptContext&) = delete;
-    CryptContext& operator=(const CryptContext&) = delete;
-    HCRYPTPROV get() const { return provider_; }
-
-private:
-    HCRYPTPROV provider_ = 0;
-};
-
-class CryptHash {
-public:
-    explicit CryptHash(HCRYPTPROV provider) {
-        if (!CryptCreateHash(provider, CALG_SHA_256, 0, 0, &hash_)) hash_ = 0;
-    }
-    ~CryptHash() { if (hash_) CryptDestroyHash(hash_); }
-    CryptHash(const CryptHash&) = delete;
-    CryptHash& operator=(const CryptHash&) = delete;
-    HCRYPTHASH get() const { return hash_; }
-
-private:
-    HCRYPTHASH hash_ = 0;
-};
 }  // namespace
 
 std::wstring LockIdentityText(const fs::path& root) {
@@ -51,22 +20,11 @@ LockNameResult InstallationLockName(const fs::path& root) {
     const std::wstring identity = LockIdentityText(root);
     LockNameResult result;
     result.name = kLockPrefix;
-    // The hash object is destroyed before the context is released (declaration order).
-    CryptContext context;
-    if (!context.get()) return result;
+    Sha256 hash;
+    if (!hash.ready()) return result;
     result.contextAcquired = true;
-    CryptHash hash(context.get());
-    if (!hash.get()) return result;
-    CryptHashData(hash.get(), reinterpret_cast<const BYTE*>(identity.data()),
-                  static_cast<DWORD>(identity.size() * sizeof(wchar_t)), 0);
-    BYTE digest[kDigestSize] = {};
-    DWORD digestSize = kDigestSize;
-    if (!CryptGetHashParam(hash.get(), HP_HASHVAL, digest, &digestSize, 0)) return result;
-    wchar_t hex[3];
-    for (DWORD i = 0; i < digestSize; ++i) {
-        swprintf(hex, 3, L"%02x", digest[i]);
-        result.name += hex;
-    }
+    hash.Add(identity.data(), identity.size() * sizeof(wchar_t));
+    if (const auto digest = hash.HexDigest()) result.name += *digest;
     return result;
 }
 

@@ -30,3 +30,13 @@ std::wstring Utf8ToWide(const std::string& text) {
     MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(), wide);
     return result;
 }
+
+std::string WideToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}

@@ -11,3 +11,6 @@ void TakeCompleteLines(std::string& pending, const char* data, size_t size, bool
 
 // UTF-8 to UTF-16; invalid bytes become replacement characters.
 std::wstring Utf8ToWide(const std::string& text);
+
+// UTF-16 to UTF-8.
+std::string WideToUtf8(const std::wstring& text);

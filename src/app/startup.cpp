@@ -13,6 +13,7 @@
 #include "app/installation_lock.h"
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
+#include "app/problem_report.h"
 #include "app/window_size.h"
 #include "controls/controls_entry.h"
 #include "controls/pad_navigation.h"
@@ -154,8 +155,11 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     }
 
     const ScannedOptions scanned = ScanOptions(words);
-    ApplyOptions(scanned);
     words.clear();
+    // It only reads the installation and writes its own zip: no lock, no window, no update check,
+    // so it also runs beside an open Launcher.
+    if (scanned.reportRun) return RunReportMode(g_launcher.root) ? kExitNormal : kExitReportFailed;
+    ApplyOptions(scanned);
     const bool automationRun = g_launcher.IsAutomationRun();
     const bool playRun = g_launcher.automation.playRun;
     if (playRun && scanned.playNumber != 1 && scanned.playNumber != 2) {

@@ -11,3 +11,4 @@ inline constexpr int kExitArtworkMissing = 1;
 inline constexpr int kExitBadGameNumber = 2;
 inline constexpr int kExitDataFolderFailed = 3;
 inline constexpr int kExitCaptureFailed = 4;
+inline constexpr int kExitReportFailed = 8;  // "--report" could not write its report

@@ -1,0 +1,68 @@
+// "--report" end to end: beside an open Launcher, the real executable writes the report, names
+// it in a message box and exits 0; the zip opens in a standard reader and holds what a helper
+// needs and nothing private.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "play_support.h"
+#include "zip_reader.h"
+
+using namespace bb;
+
+namespace {
+// The player's profile folder as the environment names it: the Launcher asks the shell, so the
+// two answers come from different places.
+std::wstring ProfileFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+}  // namespace
+
+TEST(ProblemReportRun, WritesTheReportBesideAnOpenLauncherAndExitsZero) {
+    Installation installation;
+    installation.InstallStandInGame(1);
+    const std::string profile = Utf8(ProfileFolder());
+    ASSERT_FALSE(profile.empty());
+    WriteLauncherIni(installation, "aspect=2\r\n");
+    WriteFileBytes(installation.local() / L"controls.ini", "[controls]\r\ndead_zone=12\r\n");
+    WriteFileBytes(installation.local() / L"logs" / L"tlvr1-latest.log",
+                   "loading " + profile + "\\Games\\roms\\tlvr1.bin\nshader missing: crt.slangp\n");
+
+    // An open Launcher holds the installation lock; the report needs none.
+    Process open = StartLauncher(installation);
+    ASSERT_NE(WaitForHome(open), nullptr);
+
+    Process report = StartLauncher(installation, L"--report");
+    const auto box = WaitForMessageBox(report, 60s);
+    ASSERT_TRUE(box.has_value()) << "no message box from --report";
+    const std::wstring reports = (installation.local() / L"reports").wstring() + L"\\report-";
+    const size_t at = box->text.find(reports);
+    ASSERT_NE(at, std::wstring::npos) << Utf8(box->text);
+    const fs::path zipFile = box->text.substr(at, box->text.find(L".zip", at) + 4 - at);
+    PressMessageBoxButton(*box);
+    EXPECT_EQ(report.WaitForExit(30s), std::optional<DWORD>(0));
+    EXPECT_TRUE(open.Running()) << "the open Launcher was disturbed";
+
+    const ZipContents zip = ReadZipFile(zipFile);
+    ASSERT_TRUE(zip.opened) << Utf8(zipFile.wstring());
+    EXPECT_TRUE(zip.intact) << "an entry does not read back whole";
+    for (const char* name : {"report.txt", "launcher.ini", "controls.ini", "logs/tlvr1-latest.log"}) {
+        EXPECT_EQ(zip.entries.count(name), 1u) << name << " is missing";
+    }
+    for (const auto& [name, content] : zip.entries) {
+        EXPECT_EQ(name.find(".bin"), std::string::npos) << "a ROM travelled: " << name;
+        EXPECT_EQ(name.find(".exe"), std::string::npos) << "an executable travelled: " << name;
+        EXPECT_EQ(content.find("stand-in ROM input"), std::string::npos) << name << " holds the ROM's bytes";
+        EXPECT_EQ(content.find(profile), std::string::npos) << name << " shows the profile path";
+    }
+    EXPECT_EQ(zip.entries.at("logs/tlvr1-latest.log"),
+              "loading %USERPROFILE%\\Games\\roms\\tlvr1.bin\nshader missing: crt.slangp\n");
+    const std::string& text = zip.entries.at("report.txt");
+    for (const char* part : {"Version: 0.60", "Windows: ", "Wine: ", "Processor: ", "Memory: ", "Monitors: ",
+                             "== Game controllers ==", "Game 1: ", "  Installed: yes", "Game 2: ", "  Installed: no",
+                             "== Last game sessions ==", "Aspect: 21:9", "== Files in this report =="}) {
+        EXPECT_NE(text.find(part), std::string::npos) << "report.txt lacks \"" << part << "\"\n" << text;
+    }
+}

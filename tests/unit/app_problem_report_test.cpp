@@ -1,0 +1,145 @@
+// The problem report's contents: the profile path kept out of every text, long files cut to
+// their end, the newest dumps, and no zip left behind when it cannot be written. The --report
+// scenario end to end is a black-box test.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/output_lines.h"
+#include "app/problem_report.h"
+#include "app/profile_redaction.h"
+#include "temp_folder.h"
+#include "zip_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string Utf16Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+void SetWriteTime(const fs::path& file, int minutesAgo) {
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::minutes(minutesAgo));
+}
+}  // namespace
+
+TEST(ProblemReport, ProfilePathIsHiddenInEveryEncodingAndAcrossPieces) {
+    const std::wstring profile = L"C:\\Users\\Ana Lyn";
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"UTF-8, as written", "open C:\\Users\\Ana Lyn\\save.dat\n", "open %USERPROFILE%\\save.dat\n"},
+        {"other case and slashes", "c:/users/ANA LYN/x and C:\\USERS\\ana lyn", "%USERPROFILE%/x and %USERPROFILE%"},
+        {"UTF-16", Utf16Bytes(L"at C:\\Users\\Ana Lyn\\a"), Utf16Bytes(L"at %USERPROFILE%\\a")},
+        {"a beginning of the path at the end stays", "C:\\Users\\Ana", "C:\\Users\\Ana"},
+        {"a longer name is hidden as far as the path goes", "C:\\Users\\Ana Lynx", "%USERPROFILE%x"},
+        {"nothing to hide", "plain text", "plain text"},
+    };
+    for (const Case& c : cases) {
+        // Whole, and in every piece size that splits the path somewhere.
+        for (size_t piece : {c.input.size() + 1, size_t{1}, size_t{2}, size_t{5}, size_t{13}}) {
+            ProfilePathRedactor redactor(profile);
+            std::string out;
+            for (size_t at = 0; at < c.input.size(); at += piece) {
+                redactor.Feed(c.input.data() + at, std::min(piece, c.input.size() - at), out);
+            }
+            redactor.Finish(out);
+            EXPECT_EQ(out, c.expected) << c.name << ", pieces of " << piece;
+        }
+    }
+    EXPECT_EQ(RedactProfilePath(L"", "C:\\Users\\Ana Lyn"), "C:\\Users\\Ana Lyn");
+}
+
+TEST(ProblemReport, ZipHoldsTheInstallationsTextsCutToTheirEndAndTheNewestDumps) {
+    TempFolder root(L"tlvr-report");
+    const fs::path local = root.path() / L".local";
+    const std::wstring profile = (root.path() / L"profile" / L"Ana").wstring();
+    const std::string profileUtf8 = WideToUtf8(profile);
+    WriteFileBytes(local / L"launcher.ini", "[launcher]\r\nfilter=1\r\n");
+    WriteFileBytes(local / L"controls.ini", "[controls]\r\nprofile=" + profileUtf8 + "\\pads.ini\r\n");
+    WriteFileBytes(local / L"updates" / L"update.log", Utf16Bytes(L"job in " + profile + L"\\job"));
+    // A log longer than the limit: its end survives from a whole line on, and the path in it is
+    // hidden even where the cut falls.
+    std::string longLog(kReportFileLimit, 'x');
+    for (size_t at = 100; at < longLog.size(); at += 1000) longLog[at] = '\n';
+    longLog += "\nlast line from " + profileUtf8 + "\n";
+    WriteFileBytes(local / L"logs" / L"tlvr1-latest.log", "first line\n" + longLog);
+    WriteFileBytes(root.path() / L"games" / L"tlvr1" / L"tlvr1.exe", "MZ game");
+    WriteFileBytes(root.path() / L"roms" / L"tlvr1.bin", "rom bytes");
+    for (int i = 1; i <= 4; ++i) {
+        const fs::path dump = local / L"crashes" / (L"launcher-" + std::to_wstring(i) + L".dmp");
+        WriteFileBytes(dump, "MDMP" + std::string(10, static_cast<char>('0' + i)) + profileUtf8);
+        SetWriteTime(dump, 10 * i);  // dump 1 is the newest
+    }
+    WriteFileBytes(local / L"crashes" / L"launcher-big.dmp", "MDMP" + std::string(kReportFileLimit, 'd'));
+
+    ProblemReportSource source;
+    source.root = root.path();
+    source.launcherFolder = root.path();
+    source.profileFolder = profile;
+    source.settings.filter = 1;
+    std::wstring zipPath, error;
+    ASSERT_TRUE(WriteProblemReport(source, &zipPath, &error)) << WideToUtf8(error);
+    EXPECT_EQ(fs::path(zipPath).parent_path(), local / L"reports");
+    EXPECT_EQ(fs::path(zipPath).filename().wstring().rfind(L"report-", 0), 0u);
+
+    // A second report within the same second gets a name of its own.
+    std::wstring secondPath;
+    ASSERT_TRUE(WriteProblemReport(source, &secondPath, &error));
+    EXPECT_NE(secondPath, zipPath);
+
+    const ZipContents zip = ReadZipFile(zipPath);
+    ASSERT_TRUE(zip.opened && zip.intact);
+    auto entries = zip.entries;
+    std::vector<std::string> names;
+    for (const auto& [name, content] : entries) names.push_back(name);
+    // Of the newest three dumps, the big one is too large to travel whole; dumps 3 and 4 are older.
+    EXPECT_EQ(names, (std::vector<std::string>{"controls.ini", "crashes/launcher-1.dmp", "crashes/launcher-2.dmp",
+                                               "launcher.ini", "logs/tlvr1-latest.log",
+                                               "report.txt", "updates/update.log"}));
+    for (const auto& [name, content] : entries) {
+        if (name.rfind("crashes/", 0) == 0) {
+            EXPECT_NE(content.find(profileUtf8), std::string::npos) << name << ": dumps are copied unchanged";
+        } else {
+            EXPECT_EQ(content.find(profileUtf8), std::string::npos) << name << " shows the profile path";
+            EXPECT_EQ(content.find(Utf16Bytes(profile)), std::string::npos) << name << " shows the profile path";
+        }
+    }
+    EXPECT_EQ(entries["controls.ini"], "[controls]\r\nprofile=%USERPROFILE%\\pads.ini\r\n");
+    EXPECT_EQ(entries["updates/update.log"], Utf16Bytes(L"job in %USERPROFILE%\\job"));
+    const std::string& log = entries["logs/tlvr1-latest.log"];
+    EXPECT_LE(log.size(), kReportFileLimit);
+    EXPECT_GT(log.size(), kReportFileLimit - 1000);
+    EXPECT_EQ(log.substr(0, 3), "xxx") << "a cut log starts at a whole line";
+    EXPECT_EQ(log.find("first line"), std::string::npos);
+    const std::string lastLine = "last line from %USERPROFILE%\n";
+    EXPECT_EQ(log.substr(log.size() - lastLine.size()), lastLine);
+
+    const std::string& report = entries["report.txt"];
+    for (const char* part : {"== Launcher ==", "Version: 0.60", "== Machine ==", "Windows: ", "== Game controllers ==",
+                             "== Games ==", "== Last game sessions ==", "== Settings in force ==", "Filter: Linear",
+                             "== Files in this report ==", "logs/tlvr1-latest.log: ", "cut to its last 2 MB",
+                             "crashes/launcher-big.dmp: left out", "install-0.60.log: not present"}) {
+        EXPECT_NE(report.find(part), std::string::npos) << "report.txt lacks \"" << part << "\"\n" << report;
+    }
+    // The game's files are described by their digests; the files themselves stay out.
+    EXPECT_NE(report.find("tlvr1.exe, 7 bytes, SHA-256 e8f20751d1a5bf286ec022f24f2fc8ebbdfc60f4b2ab3b59acd7965f5e446b33"),
+              std::string::npos);
+    EXPECT_NE(report.find("tlvr1.bin, 9 bytes, SHA-256 8389992d3afe0811c2c4330fae2fce4223c95bcc1dd574186d452076be6edab6"),
+              std::string::npos);
+}
+
+TEST(ProblemReport, FailureLeavesNoZipAndSaysWhy) {
+    TempFolder root(L"tlvr-report-fail");
+    // A file where the reports folder belongs.
+    WriteFileBytes(root.path() / L".local" / L"reports", "in the way");
+    ProblemReportSource source;
+    source.root = root.path();
+    std::wstring zipPath, error;
+    EXPECT_FALSE(WriteProblemReport(source, &zipPath, &error));
+    EXPECT_TRUE(zipPath.empty());
+    EXPECT_NE(error.find(L".local\\reports"), std::wstring::npos) << WideToUtf8(error);
+}
