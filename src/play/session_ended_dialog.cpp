@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/launcher_state.h"
+#include "app/problem_report.h"
 #include "app/win_owners.h"
 #include "play/exit_code_words.h"
 #include "play/game_launch.h"
@@ -21,6 +22,10 @@ constexpr wchar_t kDetailsLabel[] = L"The game's last lines";
 constexpr wchar_t kAboutCaption[] = L"About";
 constexpr int kOpenLogsId = 1001;
 constexpr wchar_t kOpenLogsText[] = L"Open logs folder";
+constexpr int kSaveReportId = 1002;
+constexpr wchar_t kSaveReportText[] = L"Save a report";
+
+TaskDialogAction SaveReportAction() { return {kSaveReportId, kSaveReportText, SaveProblemReportFromWindow}; }
 
 std::wstring WideFromUtf8(const std::string& text) {
     if (text.empty()) return {};
@@ -107,6 +112,7 @@ void ShowSessionEndedDialog(HWND owner, unsigned long exitCode, int index) {
     request.detailsLabel = kDetailsLabel;
     request.warning = true;
     request.actions.push_back({kOpenLogsId, kOpenLogsText, OpenLogsFolder});
+    request.actions.push_back(SaveReportAction());
     ShowTaskDialog(request);
 }
 
@@ -115,5 +121,6 @@ void ShowAboutDialog(HWND owner, const std::wstring& aboutText) {
     request.owner = owner;
     request.caption = kAboutCaption;
     request.content = aboutText;
+    request.actions.push_back(SaveReportAction());
     ShowTaskDialog(request);
 }

@@ -27,5 +27,5 @@ SessionEndedTexts SessionEndedDialogTexts(unsigned long exitCode, const std::vec
 // Shows the dialog for a session of game `index` that ended with a non-zero code.
 void ShowSessionEndedDialog(HWND owner, unsigned long exitCode, int index);
 
-// The About box: the About text with the same report action.
+// The About box: the About text with the same "Save a report".
 void ShowAboutDialog(HWND owner, const std::wstring& aboutText);

@@ -1,25 +1,67 @@
-// A game that crashes: the "Game session ended" dialog says why in words, shows the game's last
-// lines, and the session is recorded.
+// A game that crashes: the "Game session ended" dialog says why in words and shows the game's last
+// lines; "Save a report" writes a report of that session from the dialog, and the session is
+// recorded.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "play_support.h"
+#include "zip_reader.h"
 
 using namespace bb;
 
 namespace {
 constexpr int kPlay = 200;
-constexpr char kLastWords[] = "ROM check failed: tlvr1.bin is not the ROM this game was built from";
+
+std::wstring ProfileFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+
+std::optional<fs::path> ReportIn(const fs::path& folder) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (entry.path().extension() == L".zip") return entry.path();
+    }
+    return std::nullopt;
+}
+
+// Windows of other processes that opened on the display during the test (the folder the report
+// opens in): closed again, so they stay out of later tests.
+void CloseWindowsOpenedSince(const std::vector<HWND>& before, DWORD launcherId) {
+    std::vector<HWND> now;
+    EnumWindows([](HWND hwnd, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&now));
+    for (HWND hwnd : now) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != launcherId && IsWindowVisible(hwnd) && std::find(before.begin(), before.end(), hwnd) == before.end()) {
+            PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        }
+    }
+}
 }  // namespace
 
-TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesAndRecorded) {
+TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesReportedFromTheDialogAndRecorded) {
     Installation installation;
     installation.InstallStandInGame(1);
+    const std::wstring profile = ProfileFolder();
+    ASSERT_FALSE(profile.empty());
+    // Games name files under the player's profile; a report must not.
+    const std::wstring lastWords = L"ROM check failed: " + profile + L"\\Games\\tlvr1.bin is not the expected ROM";
+    std::vector<HWND> windowsBefore;
+    EnumWindows([](HWND hwnd, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windowsBefore));
+
     Process launcher = StartLauncher(installation, L"",
                                      {{L"TLVR_STANDIN_RECORD", (installation.root() / L"record.txt").wstring()},
                                       {L"TLVR_STANDIN_EXIT", L"0xC0000005"},
-                                      {L"TLVR_STANDIN_LAST_WORDS", std::wstring(kLastWords, kLastWords + sizeof(kLastWords) - 1)}});
+                                      {L"TLVR_STANDIN_LAST_WORDS", lastWords}});
     HWND home = WaitForHome(launcher);
     ASSERT_NE(home, nullptr);
     ClickButton(ChildWithId(home, kPlay));
@@ -31,9 +73,9 @@ TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesAndRecorded) {
               L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.\n\n"
               L"The game stopped with an access violation (0xC0000005).");
     // The last three non-empty lines, in the order the game wrote them.
-    EXPECT_EQ(box->details, L"stand-in game: line on standard output\nstand-in game: line on standard error\n" +
-                                std::wstring(kLastWords, kLastWords + sizeof(kLastWords) - 1));
-    for (const wchar_t* button : {L"OK", L"Open logs folder"}) {
+    EXPECT_EQ(box->details,
+              L"stand-in game: line on standard output\nstand-in game: line on standard error\n" + lastWords);
+    for (const wchar_t* button : {L"OK", L"Open logs folder", L"Save a report"}) {
         EXPECT_NE(std::find(box->buttons.begin(), box->buttons.end(), button), box->buttons.end())
             << "no button " << Utf8(button);
     }
@@ -41,6 +83,36 @@ TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesAndRecorded) {
     const std::string sessions = ReadFileBytes(installation.local() / L"sessions.csv");
     EXPECT_NE(sessions.find(",1,"), std::string::npos) << sessions;
     EXPECT_NE(sessions.find(",3221225477\r\n"), std::string::npos) << "the session line is missing: " << sessions;
+
+    // "Save a report" writes the zip and leaves the dialog open.
+    ASSERT_TRUE(PressDialogButton(*box, L"Save a report"));
+    std::optional<fs::path> report;
+    ASSERT_TRUE(WaitUntil([&] {
+        report = ReportIn(installation.local() / L"reports");
+        return report && IsWindowEnabled(box->hwnd);
+    }, 60s)) << "no report was written";
+    EXPECT_TRUE(IsWindowVisible(box->hwnd)) << "the dialog closed";
+    const ZipContents zip = ReadZipFile(*report);
+    ASSERT_TRUE(zip.opened) << Utf8(report->wstring());
+    EXPECT_TRUE(zip.intact) << "an entry does not read back whole";
+    for (const char* name : {"report.txt", "launcher.ini", "controls.ini", "logs/tlvr1-latest.log"}) {
+        EXPECT_EQ(zip.entries.count(name), 1u) << name << " is missing";
+    }
+    for (const auto& [name, content] : zip.entries) {
+        EXPECT_EQ(content.find("stand-in ROM input"), std::string::npos) << name << " holds the ROM's bytes";
+        EXPECT_EQ(content.find(Utf8(profile)), std::string::npos) << name << " shows the profile path";
+    }
+    if (zip.entries.count("logs/tlvr1-latest.log")) {
+        EXPECT_NE(zip.entries.at("logs/tlvr1-latest.log").find("ROM check failed: %USERPROFILE%\\Games\\tlvr1.bin"),
+                  std::string::npos);
+    }
+    if (zip.entries.count("report.txt")) {
+        const std::string& text = zip.entries.at("report.txt");
+        for (const char* part : {"== Last game sessions ==", "access violation (0xC0000005)", "Game 1: "}) {
+            EXPECT_NE(text.find(part), std::string::npos) << "report.txt lacks \"" << part << "\"\n" << text;
+        }
+    }
+    CloseWindowsOpenedSince(windowsBefore, launcher.id());
 
     // Esc answers it as it answers a message box.
     PressKey(FocusedWindowOf(box->hwnd), VK_ESCAPE);
