@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/launcher_state.h"
+#include "app/output_lines.h"
 #include "app/problem_report.h"
 #include "app/win_owners.h"
 #include "play/exit_code_words.h"
@@ -26,14 +27,6 @@ constexpr int kSaveReportId = 1002;
 constexpr wchar_t kSaveReportText[] = L"Save a report";
 
 TaskDialogAction SaveReportAction() { return {kSaveReportId, kSaveReportText, SaveProblemReportFromWindow}; }
-
-std::wstring WideFromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
 
 bool IsBlank(const std::wstring& line) {
     return std::all_of(line.begin(), line.end(), [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r'; });
@@ -65,7 +58,7 @@ std::vector<std::wstring> LastNonEmptyLines(const std::string& text, bool fromMi
     while (end > stop && lines.size() < kLastLineCount) {
         const size_t lineStart = text.rfind('\n', end - 1);
         const size_t begin = (lineStart == std::string::npos || lineStart < stop) ? stop : lineStart + 1;
-        std::wstring line = WideFromUtf8(text.substr(begin, end - begin));
+        std::wstring line = Utf8ToWide(text.substr(begin, end - begin));
         while (!line.empty() && (line.back() == L'\r' || line.back() == L'\n')) line.pop_back();
         if (!IsBlank(line)) lines.push_back(CutAt(std::move(line), kLastLineWidth));
         end = begin == stop ? stop : begin - 1;
