@@ -14,7 +14,6 @@
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
 #include "app/problem_report.h"
-#include "app/window_size.h"
 #include "controls/controls_entry.h"
 #include "controls/pad_navigation.h"
 #include "controls/pad_script.h"
@@ -81,24 +80,6 @@ void RegisterWindowClasses(HINSTANCE instance) {
     video.hbrBackground = DarkBackgroundBrush();
     video.lpszClassName = kVideoWindowClass;
     RegisterClassExW(&video);
-}
-
-HWND CreateHomeWindow(HINSTANCE instance) {
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    const std::wstring sizeVariable = [] {
-        wchar_t buffer[64] = {};
-        const DWORD length = GetEnvironmentVariableW(L"TLVR_QA_LAUNCHER_SIZE", buffer, 64);
-        return (length > 0 && length < 64) ? std::wstring(buffer, length) : std::wstring();
-    }();
-    const WindowPlacement place = HomeWindowPlacement(
-        workArea, g_launcher.dpiScale, g_launcher.automation.requestedWidth,
-        g_launcher.automation.requestedHeight, sizeVariable.empty() ? nullptr : sizeVariable.c_str());
-    const std::wstring title = std::wstring(kProductName) + L" - " + kVersionText;
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    const DWORD exStyle = g_launcher.IsAutomationRun() ? WS_EX_NOACTIVATE : 0;
-    return CreateWindowExW(exStyle, kHomeWindowClass, title.c_str(), style, place.x, place.y,
-                           place.width, place.height, nullptr, nullptr, instance, nullptr);
 }
 
 void OpenCapturePage(HWND home) {

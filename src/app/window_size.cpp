@@ -47,6 +47,11 @@ WindowPlacement HomeWindowPlacement(const RECT& workArea, float dpiScale, int re
 WindowPlacement CentreOnOwner(const RECT& owner, const RECT& workArea, int width, int height) {
     WindowPlacement place{owner.left + ((owner.right - owner.left) - width) / 2,
                           owner.top + ((owner.bottom - owner.top) - height) / 2, width, height};
-    if (place.y < workArea.top) place.y = workArea.top;
+    // Inside the work area of the owner's monitor, however the owner hangs over its edges; where
+    // the window is too large for it, its top-left corner stays inside.
+    place.x = std::min(place.x, static_cast<int>(workArea.right) - width);
+    place.y = std::min(place.y, static_cast<int>(workArea.bottom) - height);
+    place.x = std::max(place.x, static_cast<int>(workArea.left));
+    place.y = std::max(place.y, static_cast<int>(workArea.top));
     return place;
 }

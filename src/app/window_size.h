@@ -18,6 +18,6 @@ bool ReadSizeText(const wchar_t* text, int& width, int& height);
 WindowPlacement HomeWindowPlacement(const RECT& workArea, float dpiScale, int requestedWidth,
                                     int requestedHeight, const wchar_t* sizeVariable);
 
-// A secondary window of that size centred on its owner; never above the work area's top, while
-// the horizontal position is left as it falls.
+// A secondary window of that size centred on its owner, moved inside the work area (that of the
+// monitor holding the owner); a window larger than the work area keeps its top-left inside.
 WindowPlacement CentreOnOwner(const RECT& owner, const RECT& workArea, int width, int height);

@@ -53,6 +53,9 @@ void StartControllers() {
     // the editor must record the bindings the games read.
     SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE, "0", SDL_HINT_OVERRIDE);
     SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE, "0", SDL_HINT_OVERRIDE);
+    // SDL would raise the system timer to 1 ms for the life of the process; the Launcher polls
+    // at 16 and 40 ms and waits under a game, where the finer timer only costs power.
+    SDL_SetHintWithPriority(SDL_HINT_TIMER_RESOLUTION, "0", SDL_HINT_OVERRIDE);
     SDL_SetMainReady();
     g_started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) == 0;
 }

@@ -5,6 +5,7 @@
 
 #include "controls/controls_editor.h"
 #include "controls/virtual_controller.h"
+#include "ui/owned_window.h"
 #include "ui/window_capture.h"
 
 namespace fs = std::filesystem;
@@ -116,7 +117,7 @@ int RunControlsCapture(HWND home, const fs::path& profile, const fs::path& captu
     } catch (const std::exception&) {
         // Out of memory: the step under way failed; its code is not known, the first one stands.
     }
-    if (HWND editor = ControlsEditorWindow()) DestroyWindow(editor);
+    if (HWND editor = ControlsEditorWindow()) CloseOwnedWindow(editor, true);
     SetEditorCheckRun(false);
     return code;
 }

@@ -13,6 +13,9 @@
 #include "controls/pad_navigation.h"
 #include "ui/covering_font.h"
 #include "ui/dark_title_bar.h"
+#include "ui/monitor_area.h"
+#include "ui/owned_window.h"
+#include "ui/scaled_window.h"
 
 namespace fs = std::filesystem;
 
@@ -50,12 +53,11 @@ constexpr const wchar_t* kSteeringItems[] = {L"Left \u2014 horizontal only", L"R
 
 struct LayoutEntry {
     HWND child;
-    DesignRect design;
+    EditorRect design;
 };
 
 struct EditorRecord {
     HWND window = nullptr;
-    HWND owner = nullptr;
     fs::path profilePath;
     ControlsProfile working;
     CaptureState capture;
@@ -75,7 +77,7 @@ struct EditorRecord {
 EditorRecord g_editor;
 HBRUSH g_backgroundBrush = nullptr;  // made with the class, kept for the life of the process
 
-HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DesignRect design,
+HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, EditorRect design,
               int id) {
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, design.x, design.y,
                                  design.width, design.height, parent,
@@ -134,7 +136,7 @@ void LayOut(HWND hwnd) {
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                 DEFAULT_PITCH, L"Barlow"));
     for (const LayoutEntry& entry : g_editor.layout) {
-        const DesignRect placed = PlaceOnEditorCanvas(entry.design, fit);
+        const EditorRect placed = PlaceOnEditorCanvas(entry.design, fit);
         SetWindowPos(entry.child, nullptr, placed.x, placed.y, placed.width, placed.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -198,6 +200,9 @@ void OnCreate(HWND hwnd) {
     SetTimer(hwnd, kPollTimerId, kPollPeriodMs, nullptr);
 }
 
+// Automation runs never take the keyboard focus from the user.
+bool Unattended() { return g_editor.checkRun || g_launcher.IsAutomationRun(); }
+
 void OnSave(HWND hwnd) {
     if (g_editor.capture.running()) return;  // the button is disabled then anyway
     const std::wstring refusal = SaveRefusal(g_editor.working);
@@ -206,7 +211,7 @@ void OnSave(HWND hwnd) {
         return;
     }
     if (SaveControlsProfile(g_editor.working, g_editor.profilePath)) {
-        DestroyWindow(hwnd);
+        CloseOwnedWindow(hwnd, Unattended());
     } else {
         SetStatus(kCouldNotSaveStatus);
     }
@@ -234,7 +239,7 @@ void OnCommand(HWND hwnd, int id, int notification) {
         if (g_editor.capture.running()) {
             EndCapture();
         } else {
-            DestroyWindow(hwnd);
+            CloseOwnedWindow(hwnd, Unattended());
         }
     } else if (id == kControllerChoiceId && selectionChanged) {
         EndCapture();
@@ -263,17 +268,12 @@ void OnCommand(HWND hwnd, int id, int notification) {
 }
 
 void OnGetMinMaxInfo(HWND hwnd, MINMAXINFO* info) {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
-    const int areaWidth = monitor.rcWork.right - monitor.rcWork.left;
-    const int areaHeight = monitor.rcWork.bottom - monitor.rcWork.top;
+    const RECT work = MonitorAreaOf(hwnd).workArea;
+    const int areaWidth = work.right - work.left;
+    const int areaHeight = work.bottom - work.top;
     info->ptMinTrackSize.x = areaWidth < kMinTrackWidth ? areaWidth : kMinTrackWidth;
     info->ptMinTrackSize.y = areaHeight < kMinTrackHeight ? areaHeight : kMinTrackHeight;
 }
-
-// Automation runs never take the keyboard focus from the user.
-bool Unattended() { return g_editor.checkRun || g_launcher.IsAutomationRun(); }
 
 void OnDestroy(HWND hwnd) {
     KillTimer(hwnd, kPollTimerId);
@@ -287,10 +287,6 @@ void OnDestroy(HWND hwnd) {
     g_editor.controllerButtons.fill(nullptr);
     g_editor.font.reset();
     g_editor.pulseLabelFont.reset();
-    if (g_editor.owner) {
-        EnableWindow(g_editor.owner, TRUE);
-        if (!Unattended()) SetActiveWindow(g_editor.owner);
-    }
 }
 
 LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -311,7 +307,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == WA_INACTIVE && g_editor.capture.running()) EndCapture();
         break;
     case WM_CLOSE:
-        DestroyWindow(hwnd);  // the close box discards the changes
+        CloseOwnedWindow(hwnd, Unattended());  // the close box discards the changes
         return 0;
     case WM_GETMINMAXINFO:
         OnGetMinMaxInfo(hwnd, reinterpret_cast<MINMAXINFO*>(lParam));
@@ -322,12 +318,9 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         SetBkColor(dc, kBackground);
         return reinterpret_cast<LRESULT>(g_backgroundBrush);
     }
-    case WM_DPICHANGED: {
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER);
+    case WM_DPICHANGED:
+        TakeSuggestedRect(hwnd, lParam);  // WM_SIZE lays the canvas out again, font and all
         return 0;
-    }
     case WM_DESTROY:
         OnDestroy(hwnd);
         return 0;
@@ -380,35 +373,28 @@ void StoreCapturedKey(const MSG& message) {
 
 void OpenControlsEditor(HWND owner, const fs::path& profile) {
     StartControllers();
-    if (g_editor.window) {
-        SetForegroundWindow(g_editor.window);
-        return;
-    }
+    if (RaiseOwnedWindow(g_editor.window)) return;
     try {
-        g_editor.owner = owner;
         g_editor.profilePath = profile;
         g_editor.working = LoadControlsProfile(profile);
         if (g_editor.working.controllerSlot > 1) g_editor.working.controllerSlot = 0;  // the editor offers two
         if (!RegisterEditorClass()) return;
 
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-        const UINT dpi = owner ? GetDpiForWindow(owner) : GetDpiForSystem();
+        const MonitorArea monitor = MonitorAreaOf(owner);
         const std::wstring qaSize = g_editor.checkRun ? EditorSizeOverride() : std::wstring();
-        const DesignRect place = PlaceEditorWindow(monitor.rcWork, dpi == 0 ? 96 : dpi,
+        const EditorRect place = PlaceEditorWindow(monitor.workArea, monitor.dpi,
                                                    qaSize.empty() ? nullptr : qaSize.c_str());
 
-        if (owner) EnableWindow(owner, FALSE);
-        const DWORD exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
-        HWND window = CreateWindowExW(exStyle, kControlsEditorClass, kTitle,
-                                      WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, place.x, place.y,
-                                      place.width, place.height, owner, nullptr, g_launcher.instance, nullptr);
-        if (!window) {
-            // A window that could not be made must not leave the home window disabled.
-            if (owner) EnableWindow(owner, TRUE);
-            return;
-        }
+        OwnedWindowSpec spec;
+        spec.exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
+        spec.className = kControlsEditorClass;
+        spec.title = kTitle;
+        spec.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
+        spec.place = WindowPlacement{place.x, place.y, place.width, place.height};
+        spec.owner = owner;
+        spec.instance = g_launcher.instance;
+        HWND window = OpenOwnedWindow(spec);
+        if (!window) return;
         ShowWindow(window, Unattended() ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
         UpdateWindow(window);
         if (!Unattended()) SetFocus(g_editor.keyButtons[kFocusRow]);
@@ -425,7 +411,7 @@ bool ControlsKeyFilter(MSG* message) {
             if (g_editor.capture.running()) {
                 EndCapture();
             } else {
-                DestroyWindow(editor);  // the changes are discarded
+                CloseOwnedWindow(editor, Unattended());  // the changes are discarded
             }
             return true;
         }

@@ -20,8 +20,8 @@ EditorFit FitEditorCanvas(int clientWidth, int clientHeight) {
     return EditorFit{fit.scale, static_cast<int>(fit.offsetX), static_cast<int>(fit.offsetY)};
 }
 
-DesignRect PlaceOnEditorCanvas(const DesignRect& design, const EditorFit& fit) {
-    return DesignRect{static_cast<int>(static_cast<float>(design.x) * fit.scale) + fit.offsetX,
+EditorRect PlaceOnEditorCanvas(const EditorRect& design, const EditorFit& fit) {
+    return EditorRect{static_cast<int>(static_cast<float>(design.x) * fit.scale) + fit.offsetX,
                       static_cast<int>(static_cast<float>(design.y) * fit.scale) + fit.offsetY,
                       static_cast<int>(static_cast<float>(design.width) * fit.scale),
                       static_cast<int>(static_cast<float>(design.height) * fit.scale)};
@@ -29,7 +29,7 @@ DesignRect PlaceOnEditorCanvas(const DesignRect& design, const EditorFit& fit) {
 
 int EditorFontHeight(float scale) { return static_cast<int>(kFontHeight * scale); }
 
-DesignRect PlaceEditorWindow(const RECT& workArea, UINT dpi, const wchar_t* qaSize) {
+EditorRect PlaceEditorWindow(const RECT& workArea, UINT dpi, const wchar_t* qaSize) {
     const int areaWidth = workArea.right - workArea.left;
     const int areaHeight = workArea.bottom - workArea.top;
     const float dpiScale = static_cast<float>(dpi) / 96.0f;
@@ -42,6 +42,6 @@ DesignRect PlaceEditorWindow(const RECT& workArea, UINT dpi, const wchar_t* qaSi
         width = w;
         height = h;
     }
-    return DesignRect{workArea.left + (areaWidth - width) / 2, workArea.top + (areaHeight - height) / 2, width,
+    return EditorRect{workArea.left + (areaWidth - width) / 2, workArea.top + (areaHeight - height) / 2, width,
                       height};
 }

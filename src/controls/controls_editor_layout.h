@@ -3,7 +3,7 @@
 // canvas lands in the client area.
 #include <windows.h>
 
-struct DesignRect {
+struct EditorRect {
     int x;
     int y;
     int width;
@@ -17,10 +17,10 @@ struct EditorFit {
 };
 EditorFit FitEditorCanvas(int clientWidth, int clientHeight);
 // x, y, width, height of a child in client coordinates.
-DesignRect PlaceOnEditorCanvas(const DesignRect& design, const EditorFit& fit);
+EditorRect PlaceOnEditorCanvas(const EditorRect& design, const EditorFit& fit);
 int EditorFontHeight(float scale);
 
 // 850 x 820 at 96 DPI scaled by the owner's DPI, never larger than the work area, centred on it.
 // `qaSize` ("WxH", check runs only; null otherwise) replaces the size when it reads as at least
 // 800 x 650, without the work-area limit.
-DesignRect PlaceEditorWindow(const RECT& workArea, UINT dpi, const wchar_t* qaSize);
+EditorRect PlaceEditorWindow(const RECT& workArea, UINT dpi, const wchar_t* qaSize);

@@ -131,6 +131,9 @@ void Deliver(PadInput input, PadTarget target) {
     case PadStroke::Play:
         if (HWND home = g_launcher.homeWindow) PostMessageW(home, WM_COMMAND, MAKEWPARAM(kPlayId, BN_CLICKED), 0);
         break;
+    case PadStroke::Close:
+        PostMessageW(top, WM_CLOSE, 0, 0);
+        break;
     case PadStroke::Nothing:
         break;
     }

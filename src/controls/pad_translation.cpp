@@ -120,7 +120,8 @@ PadStroke StrokeFor(PadInput input, PadTarget target, FocusKind focus) {
         case PadInput::Up: return PadStroke{PadStroke::TabBackward, 0};
         case PadInput::Down: return PadStroke{PadStroke::TabForward, 0};
         case PadInput::Accept: return (focus == FocusKind::Button || box) ? key(VK_SPACE) : key(VK_RETURN);
-        case PadInput::Back: return key(VK_ESCAPE);
+        // As the close box: Esc does nothing in the video window, and elsewhere it does the same.
+        case PadInput::Back: return PadStroke{PadStroke::Close, 0};
         default: return nothing;
         }
     case PadTarget::KeyCapture:

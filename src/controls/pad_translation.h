@@ -62,9 +62,9 @@ enum class FocusKind { Other, Button, CheckBox, ComboBox };
 FocusKind FocusKindOf(const wchar_t* className, LONG style);
 
 // What an input does: a key press delivered to the focused control, a move along the tab order,
-// or PLAY.
+// PLAY, or what the close box of the window in front does.
 struct PadStroke {
-    enum Kind { Nothing, Key, TabForward, TabBackward, Play } kind = Nothing;
+    enum Kind { Nothing, Key, TabForward, TabBackward, Play, Close } kind = Nothing;
     UINT virtualKey = 0;
     bool operator==(const PadStroke& other) const {
         return kind == other.kind && virtualKey == other.virtualKey;

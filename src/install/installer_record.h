@@ -8,6 +8,7 @@
 
 #include "app/win_owners.h"
 #include "ui/log_box.h"
+#include "ui/scaled_window.h"
 
 inline constexpr wchar_t kInstallerClass[] = L"TLVRInstaller";
 
@@ -33,9 +34,7 @@ struct InstallerRecord {
     HINSTANCE instance = nullptr;
     std::filesystem::path root;
     HWND window = nullptr;
-    HWND owner = nullptr;
-    float scale = 1.0f;
-    HFONT font = nullptr;
+    ScaledWindow layout;  // its scale is chosen when the window opens
     HBRUSH brush = nullptr;  // kept for the life of the process
 
     HWND romEdits[2] = {};

@@ -18,12 +18,13 @@
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/drawing_kit.h"
+#include "ui/monitor_area.h"
+#include "ui/owned_window.h"
 
 InstallerRecord g_installer;
 
 namespace {
 constexpr wchar_t kCaptureVariable[] = L"TLVR_QA_CAPTURE";
-constexpr float kFontHeight = -16.0f;
 constexpr COLORREF kBackground = RGB(26, 29, 31);
 
 constexpr wchar_t kExplanation[] =
@@ -54,17 +55,13 @@ std::wstring DefaultFolder() {
 
 HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
            int width, int height, int id) {
-    return CreateScaledChild(parent, className, text, style, x, y, width, height, id, g_installer.scale,
-                             g_installer.font);
+    return AddScaledChild(g_installer.layout, parent, className, text, style, x, y, width, height, id);
 }
 
 void OnCreate(HWND hwnd) {
     InstallerRecord& r = g_installer;
     r.window = hwnd;
     AskForDarkTitleBar(hwnd);
-    r.font = CreateFontW(static_cast<int>(kFontHeight * r.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                         DEFAULT_PITCH, L"Barlow");
 
     Child(hwnd, L"STATIC", L"Install from your own ROMs", 0, 24, 20, 700, 32, 0);
     Child(hwnd, L"STATIC", kExplanation, 0, 24, 58, 710, 55, 0);
@@ -115,13 +112,11 @@ void OnDestroy() {
     r.pendingLog.Clear();
     r.window = nullptr;
     std::fill(std::begin(r.inputs), std::end(r.inputs), nullptr);
-    if (r.font) DeleteObject(r.font);
-    r.font = nullptr;
-    if (r.owner) {
-        EnableWindow(r.owner, TRUE);
-        if (!CaptureVariableExists()) SetForegroundWindow(r.owner);
-    }
+    ClearScaledWindow(r.layout);
 }
+
+// A capture of the window never takes the focus from the desktop.
+void CloseInstaller(HWND hwnd) { CloseOwnedWindow(hwnd, CaptureVariableExists()); }
 
 void PickInto(HWND edit, const wchar_t* title, bool asParent) {
     const std::wstring picked = PickFolder(g_installer.window, title);
@@ -133,14 +128,14 @@ void OpenInstalledLauncher(HWND hwnd) {
     const std::filesystem::path destination = g_installer.destination;
     ShellExecuteW(hwnd, L"open", (destination / kInstalledLauncher).c_str(), nullptr, destination.c_str(),
                   SW_SHOWNORMAL);
-    DestroyWindow(hwnd);
+    CloseInstaller(hwnd);
 }
 
 void OnClose(HWND hwnd) {
     if (g_installer.running) {
         StopInstallationRun();
     } else {
-        DestroyWindow(hwnd);
+        CloseInstaller(hwnd);
     }
 }
 
@@ -205,6 +200,9 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             SetBkColor(dc, kBackground);
             return reinterpret_cast<LRESULT>(g_installer.brush);
         }
+        case WM_DPICHANGED:
+            RescaleForDpi(g_installer.layout, hwnd, wParam, lParam);
+            return 0;
         case WM_DROPFILES:
             DropOnInstaller(hwnd, reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -249,27 +247,23 @@ void RegisterInstallerWindowClass(HINSTANCE instance, HFONT, const std::filesyst
 
 void OpenInstallerWindow(HWND owner) {
     InstallerRecord& r = g_installer;
-    if (r.window) {
-        SetForegroundWindow(r.window);
-        return;
-    }
-    r.owner = owner;
+    if (RaiseOwnedWindow(r.window)) return;
     r.completed = false;
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const MonitorArea monitor = MonitorAreaOf(owner);
     RECT ownerRect = {};
     if (owner) GetWindowRect(owner, &ownerRect);
-    const UINT dpi = owner ? GetDpiForWindow(owner) : 96;
-    r.scale = InstallerScale(workArea.bottom - workArea.top, dpi ? dpi : 96);
-    if (owner) EnableWindow(owner, FALSE);
-    const WindowPlacement place = PlaceInstaller(ownerRect, workArea, r.scale);
-    const DWORD extendedStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
+    const float scale = InstallerScale(monitor.workArea.bottom - monitor.workArea.top, monitor.dpi);
+    StartScaledWindow(r.layout, scale, monitor.dpi);
     const std::wstring title = std::wstring(L"Install ") + kProductName + L" " + kVersionText;
-    HWND window = CreateWindowExW(extendedStyle, kInstallerClass, title.c_str(),
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, place.x, place.y, place.width,
-                                  place.height, owner, nullptr, r.instance, nullptr);
-    // A window that could not be made must not leave its owner disabled.
-    if (!window && owner) EnableWindow(owner, TRUE);
+    OwnedWindowSpec spec;
+    spec.exStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
+    spec.className = kInstallerClass;
+    spec.title = title.c_str();
+    spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    spec.place = PlaceInstaller(ownerRect, monitor.workArea, scale);
+    spec.owner = owner;
+    spec.instance = r.instance;
+    OpenOwnedWindow(spec);
 }
 
 HWND InstallerWindow() { return g_installer.window; }

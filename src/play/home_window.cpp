@@ -5,6 +5,7 @@
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "app/window_size.h"
 #include "controls/controls_entry.h"
 #include "controls/pad_navigation.h"
 #include "install/installer_entry.h"
@@ -16,6 +17,9 @@
 #include "ui/dark_title_bar.h"
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
+#include "ui/monitor_area.h"
+#include "ui/owned_window.h"
+#include "ui/scaled_window.h"
 #include "ui/video_window.h"
 #include "ui/window_capture.h"
 #include "update/update_entry.h"
@@ -58,7 +62,8 @@ void OnCreate(HWND hwnd) {
     SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
     LayoutHomeControls(hwnd);
     if (HWND card = GameCard(g_launcher.settings.selectedGame)) SetFocus(card);
-    SetTimer(hwnd, kCaptureTimerId, kCapturePeriodMs, nullptr);
+    // Only a capture run has a use for it; any other run would wake every 150 ms for nothing.
+    if (g_launcher.IsCaptureRun()) SetTimer(hwnd, kCaptureTimerId, kCapturePeriodMs, nullptr);
 }
 
 void OnDestroy() {
@@ -71,9 +76,7 @@ void OnDestroy() {
 
 void OnDpiChanged(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     g_launcher.dpiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
-    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeSuggestedRect(hwnd, lParam);
     LayoutHomeControls(hwnd);
 }
 
@@ -175,7 +178,7 @@ void OnCaptureTick(HWND hwnd) {
     KillTimer(hwnd, kCaptureTimerId);
     HWND target = CaptureTarget(hwnd);
     const bool written = CaptureWindowToPng(target, g_launcher.automation.captureFile);
-    if (target != hwnd) DestroyWindow(target);
+    if (target != hwnd) CloseOwnedWindow(target, true);
     DestroyWindow(hwnd);
     PostQuitMessage(written ? 0 : kCaptureFailedQuitCode);
 }
@@ -274,6 +277,37 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 }  // namespace
+
+HWND CreateHomeWindow(HINSTANCE instance) {
+    const std::wstring sizeVariable = [] {
+        wchar_t buffer[64] = {};
+        const DWORD length = GetEnvironmentVariableW(L"TLVR_QA_LAUNCHER_SIZE", buffer, 64);
+        return (length > 0 && length < 64) ? std::wstring(buffer, length) : std::wstring();
+    }();
+    auto place = [&](const MonitorArea& monitor) {
+        return HomeWindowPlacement(monitor.workArea, static_cast<float>(monitor.dpi) / 96.0f,
+                                   g_launcher.automation.requestedWidth, g_launcher.automation.requestedHeight,
+                                   sizeVariable.empty() ? nullptr : sizeVariable.c_str());
+    };
+    MonitorArea primary = MonitorAreaOf(nullptr);
+    primary.dpi = static_cast<UINT>(g_launcher.dpiScale * 96.0f + 0.5f);
+    const WindowPlacement first = place(primary);
+    const std::wstring title = std::wstring(kProductName) + L" - " + kVersionText;
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    const DWORD exStyle = g_launcher.IsAutomationRun() ? WS_EX_NOACTIVATE : 0;
+    HWND home = CreateWindowExW(exStyle, kHomeWindowClass, title.c_str(), style, first.x, first.y, first.width,
+                                first.height, nullptr, nullptr, instance, nullptr);
+    if (!home) return nullptr;
+    // A new window has the DPI of the monitor it opens on, which need not be the system DPI the
+    // first guess used: sized again, still hidden, for that monitor.
+    const MonitorArea opened = MonitorAreaOf(home);
+    if (opened.dpi != primary.dpi) {
+        g_launcher.dpiScale = static_cast<float>(opened.dpi) / 96.0f;
+        const WindowPlacement again = place(opened);
+        SetWindowPos(home, nullptr, again.x, again.y, again.width, again.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return home;
+}
 
 void SelectGame(int index) {
     g_launcher.settings.selectedGame = std::clamp(index, 0, kGameCount - 1);

@@ -8,10 +8,14 @@ inline constexpr wchar_t kHomeWindowClass[] = L"TalvaroOvra";
 // Posted in a launch run: wParam = game index.
 inline constexpr UINT kLaunchRequestMessage = WM_APP + 31;
 
-// The home window's timers: the running game is polled, and a capture run waits a few ticks
-// so that every window has painted before it is photographed.
+// The home window's timers: the running game is polled, and a capture run (only) waits a few
+// ticks so that every window has painted before it is photographed.
 inline constexpr UINT_PTR kGameWatchTimerId = 1;
 inline constexpr UINT_PTR kCaptureTimerId = 2;
+
+// Creates the home window, hidden, centred on the primary monitor's work area at the size for the
+// DPI of the monitor it opens on (1300 x 850 at 96 DPI, or the sizes the automation asks for).
+HWND CreateHomeWindow(HINSTANCE instance);
 
 LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 

@@ -35,6 +35,3 @@ inline LRESULT ControlDialogCode(LRESULT defaultCode, const MSG* message) {
 // A command button's face for its id, owner-draw state (ODS_*) and hot state.
 Gdiplus::ARGB CommandButtonFace(int id, UINT itemState, bool hot);
 
-// The video window's scaled standard controls.
-HWND CreateScaledChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                       int x, int y, int width, int height, int id, float scale, HFONT font);

@@ -7,12 +7,14 @@
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/drawing_kit.h"
+#include "ui/monitor_area.h"
+#include "ui/owned_window.h"
+#include "ui/scaled_window.h"
 
 namespace {
 constexpr wchar_t kTitle[] = L"Video & CRT";
 constexpr float kDesignWidth = 510.0f;
 constexpr float kDesignHeight = 540.0f;
-constexpr float kFontHeight = -16.0f;
 
 // The aspect list and Save share id 1; only a notification with high word 0 is Save.
 constexpr int kAspectListId = 1;
@@ -29,8 +31,7 @@ constexpr wchar_t kNote[] =
     L"CRT presets use their authors\u2019 original parameters.";
 
 struct VideoWindowState {
-    float scale = 1.0f;  // fixed when the window opens
-    HFONT font = nullptr;
+    ScaledWindow layout;  // its scale is chosen when the window opens
     HWND aspectList = nullptr;
     HWND resolutionList = nullptr;
     HWND filterList = nullptr;
@@ -45,8 +46,7 @@ std::wstring ResolutionLabel(const Resolution& resolution) {
 
 HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
            int width, int height, int id) {
-    return CreateScaledChild(parent, className, text, style, x, y, width, height, id, g_video.scale,
-                             g_video.font);
+    return AddScaledChild(g_video.layout, parent, className, text, style, x, y, width, height, id);
 }
 
 HWND MakeList(HWND parent, int y, int id) {
@@ -61,9 +61,6 @@ void AddLine(HWND list, const wchar_t* text) {
 void OnCreate(HWND hwnd) {
     g_launcher.videoWindow = hwnd;
     AskForDarkTitleBar(hwnd);
-    g_video.font = CreateFontW(VideoWindowFontHeight(g_video.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Barlow");
 
     Child(hwnd, L"STATIC", L"Aspect ratio", 0, 28, 22, 420, 25, 0);
     g_video.aspectList = MakeList(hwnd, 50, kAspectListId);
@@ -93,6 +90,9 @@ void OnCreate(HWND hwnd) {
                  0);
 }
 
+// An automation run never takes the focus from the desktop.
+bool Unattended() { return g_launcher.IsCaptureRun() || g_launcher.automation.launchRun; }
+
 int Selection(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
 bool Ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -105,21 +105,16 @@ void OnSave(HWND hwnd) {
     settings.fullScreen = Ticked(g_video.fullScreenBox);
     g_launcher.settings = ClampSettings(settings);
     SaveLauncherSettings();
-    DestroyWindow(hwnd);
+    CloseOwnedWindow(hwnd, Unattended());
 }
 
 void OnDestroy() {
     g_launcher.videoWindow = nullptr;
-    if (g_video.font) DeleteObject(g_video.font);
-    const float scale = g_video.scale;
-    g_video = VideoWindowState{};
-    g_video.scale = scale;
-    if (HWND home = g_launcher.homeWindow) {
-        EnableWindow(home, TRUE);
-        // An automation run never takes the focus from the desktop.
-        if (!g_launcher.IsCaptureRun() && !g_launcher.automation.launchRun) SetForegroundWindow(home);
-        InvalidateRect(home, nullptr, FALSE);
-    }
+    ClearScaledWindow(g_video.layout);
+    g_video.aspectList = g_video.resolutionList = g_video.filterList = nullptr;
+    g_video.zoomBox = g_video.fullScreenBox = nullptr;
+    // Its status line and PLAY text may depend on the settings.
+    if (HWND home = g_launcher.homeWindow) InvalidateRect(home, nullptr, FALSE);
 }
 }  // namespace
 
@@ -133,8 +128,6 @@ WindowPlacement PlaceVideoWindow(const RECT& homeWindow, const RECT& workArea, f
                          static_cast<int>(kDesignHeight * scale));
 }
 
-int VideoWindowFontHeight(float scale) { return static_cast<int>(scale * kFontHeight); }
-
 LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
     case WM_CREATE:
@@ -147,7 +140,10 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         }
         break;
     case WM_CLOSE:
-        DestroyWindow(hwnd);  // the close box discards the edits
+        CloseOwnedWindow(hwnd, Unattended());  // the close box discards the edits
+        return 0;
+    case WM_DPICHANGED:
+        RescaleForDpi(g_video.layout, hwnd, wParam, lParam);
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -168,22 +164,21 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 void OpenVideoWindow() {
-    if (g_launcher.videoWindow) {
-        SetForegroundWindow(g_launcher.videoWindow);
-        return;
-    }
+    if (RaiseOwnedWindow(g_launcher.videoWindow)) return;
     HWND home = g_launcher.homeWindow;
     RECT homeRect = {};
     if (home) GetWindowRect(home, &homeRect);
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    if (home) EnableWindow(home, FALSE);
-    g_video.scale = VideoSettingsScale(workArea.bottom - workArea.top, g_launcher.dpiScale);
-    const WindowPlacement place = PlaceVideoWindow(homeRect, workArea, g_video.scale);
-    const DWORD extendedStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
-    HWND window = CreateWindowExW(extendedStyle, kVideoSettingsClass, kTitle,
-                                  WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE, place.x, place.y,
-                                  place.width, place.height, home, nullptr, g_launcher.instance, nullptr);
-    // A window that could not be made must not leave the home window disabled.
-    if (!window && home) EnableWindow(home, TRUE);
+    const MonitorArea monitor = MonitorAreaOf(home);
+    const float scale = VideoSettingsScale(monitor.workArea.bottom - monitor.workArea.top,
+                                           static_cast<float>(monitor.dpi) / 96.0f);
+    StartScaledWindow(g_video.layout, scale, monitor.dpi);
+    OwnedWindowSpec spec;
+    spec.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
+    spec.className = kVideoSettingsClass;
+    spec.title = kTitle;
+    spec.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
+    spec.place = PlaceVideoWindow(homeRect, monitor.workArea, scale);
+    spec.owner = home;
+    spec.instance = g_launcher.instance;
+    OpenOwnedWindow(spec);
 }

@@ -10,9 +10,8 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 // Opens the window owned by the home window, or brings the open one to the front.
 void OpenVideoWindow();
 
-// The smaller of (work-area height / 540) and the DPI scale: the window always fits on screen.
+// The smaller of (work-area height / 540) and the DPI scale of the home window's monitor: the
+// window always fits on screen.
 float VideoSettingsScale(int workAreaHeight, float dpiScale);
-// Outer size 510 x 540 design units; centred on the home window, never above the work area.
+// Outer size 510 x 540 design units; centred on the home window, inside the work area.
 WindowPlacement PlaceVideoWindow(const RECT& homeWindow, const RECT& workArea, float scale);
-// The height given to CreateFontW for the window font.
-int VideoWindowFontHeight(float scale);

@@ -13,6 +13,9 @@
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/log_box.h"
+#include "ui/monitor_area.h"
+#include "ui/owned_window.h"
+#include "ui/scaled_window.h"
 #include "update/update_apply_run.h"
 #include "update/update_decisions.h"
 #include "update/update_protocol.h"
@@ -60,10 +63,8 @@ constexpr WindowTexts kApplyTexts = {
 
 struct UpdatesWindowRecord {
     HINSTANCE instance = nullptr;
-    HFONT sharedFont = nullptr;
     ScopedBrush classBrush;
-    float scale = 1.0f;  // set before each creation
-    ScopedFont windowFont;
+    ScaledWindow layout;  // its scale is set before each creation
     HWND window = nullptr;
     HWND status = nullptr;
     HWND log = nullptr;
@@ -73,13 +74,12 @@ struct UpdatesWindowRecord {
 };
 UpdatesWindowRecord g_window;
 
-float WorkAreaScale(RECT& workArea, UINT dpi) {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+float WorkAreaScale(const RECT& workArea, UINT dpi) {
     const float byHeight = static_cast<float>(workArea.bottom - workArea.top) / 500.0f;
     return std::min(byHeight, static_cast<float>(dpi) / 96.0f);
 }
 
-int Scaled(int value) { return static_cast<int>(value * g_window.scale); }
+int Scaled(int value) { return static_cast<int>(static_cast<float>(value) * g_window.layout.scale); }
 
 bool ToolsReady() { return PathExists(g_update.interpreter) && PathExists(g_update.script); }
 
@@ -87,42 +87,33 @@ void OnCreate(HWND hwnd) {
     g_window.window = hwnd;
     AskForDarkTitleBar(hwnd);
     const WindowTexts& texts = g_update.applyMode ? kApplyTexts : kNormalTexts;
-    LOGFONTW face = {};
-    face.lfHeight = static_cast<LONG>(-16 * g_window.scale);
-    face.lfWeight = FW_NORMAL;
-    face.lfCharSet = DEFAULT_CHARSET;
-    face.lfQuality = CLEARTYPE_QUALITY;
-    wcscpy_s(face.lfFaceName, L"Barlow");
-    g_window.windowFont.reset(CreateFontIndirectW(&face));
-    HFONT font = g_window.windowFont ? g_window.windowFont.get() : g_window.sharedFont;
-    const float s = g_window.scale;
-    CreateScaledChild(hwnd, L"STATIC", texts.title, 0, 24, 22, 650, 30, 0, s, font);
-    CreateScaledChild(hwnd, L"STATIC", texts.subtitle, 0, 24, 61, 650, 44, 0, s, font);
-    g_window.status = CreateScaledChild(hwnd, L"STATIC", texts.status, 0, 24, 118, 650, 55, 0, s, font);
-    CreateScaledChild(hwnd, L"STATIC", kNoteText, 0, 24, 176, 650, 42, 0, s, font);
-    g_window.log = CreateScaledChild(
-        hwnd, L"EDIT", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-        24, 232, 650, 142, 0, s, font);
+    ScaledWindow& l = g_window.layout;
+    AddScaledChild(l, hwnd, L"STATIC", texts.title, 0, 24, 22, 650, 30, 0);
+    AddScaledChild(l, hwnd, L"STATIC", texts.subtitle, 0, 24, 61, 650, 44, 0);
+    g_window.status = AddScaledChild(l, hwnd, L"STATIC", texts.status, 0, 24, 118, 650, 55, 0);
+    AddScaledChild(l, hwnd, L"STATIC", kNoteText, 0, 24, 176, 650, 42, 0);
+    g_window.log = AddScaledChild(
+        l, hwnd, L"EDIT", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+        24, 232, 650, 142, 0);
     LiftLogBoxLimit(g_window.log);
-    g_window.check = CreateScaledChild(hwnd, L"BUTTON", L"Check for updates", WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                       24, 396, 152, 38, kCheckButtonId, s, font);
-    g_window.download = CreateScaledChild(hwnd, L"BUTTON", L"Download and install", WS_TABSTOP, 188, 396,
-                                          194, 38, kDownloadButtonId, s, font);
-    CreateScaledChild(hwnd, L"BUTTON", L"Open logs", WS_TABSTOP, 394, 396, 120, 38, kOpenLogsButtonId, s, font);
-    g_window.close = CreateScaledChild(hwnd, L"BUTTON", texts.closeButton, WS_TABSTOP, 526, 396, 148, 38,
-                                       IDCANCEL, s, font);
+    g_window.check = AddScaledChild(l, hwnd, L"BUTTON", L"Check for updates", WS_TABSTOP | BS_DEFPUSHBUTTON, 24,
+                                    396, 152, 38, kCheckButtonId);
+    g_window.download = AddScaledChild(l, hwnd, L"BUTTON", L"Download and install", WS_TABSTOP, 188, 396, 194,
+                                       38, kDownloadButtonId);
+    AddScaledChild(l, hwnd, L"BUTTON", L"Open logs", WS_TABSTOP, 394, 396, 120, 38, kOpenLogsButtonId);
+    g_window.close =
+        AddScaledChild(l, hwnd, L"BUTTON", texts.closeButton, WS_TABSTOP, 526, 396, 148, 38, IDCANCEL);
     RefreshUpdateButtons();
 }
 
 void OnDestroy() {
-    g_window = UpdatesWindowRecord{g_window.instance, g_window.sharedFont, std::move(g_window.classBrush)};
-    if (HWND owner = g_update.owner) {
-        EnableWindow(owner, TRUE);
-        if (!g_update.automation) SetForegroundWindow(owner);
-    } else {
-        PostQuitMessage(0);  // the update-apply run's loop ends with its window
-    }
+    ClearScaledWindow(g_window.layout);
+    g_window.window = g_window.status = g_window.log = nullptr;
+    g_window.check = g_window.download = g_window.close = nullptr;
+    if (!g_update.owner) PostQuitMessage(0);  // the update-apply run's loop ends with its window
 }
+
+void CloseUpdatesWindow(HWND hwnd) { CloseOwnedWindow(hwnd, g_update.automation); }
 
 void OpenFolder(HWND hwnd, const fs::path& folder) {
     std::error_code error;
@@ -146,7 +137,7 @@ void OnDownload() {
 
 void OnClose(HWND hwnd) {
     if (!g_update.busy || g_update.currentJob == L"check") {
-        DestroyWindow(hwnd);  // a check goes on; its result reaches the home window
+        CloseUpdatesWindow(hwnd);  // a check goes on; its result reaches the home window
     } else if (g_update.currentJob == L"prepare") {
         g_update.cancelRequested = true;
         CancelUpdateJob();
@@ -203,8 +194,11 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (g_update.busy) {
             OnClose(hwnd);
         } else {
-            DestroyWindow(hwnd);
+            CloseUpdatesWindow(hwnd);
         }
+        return 0;
+    case WM_DPICHANGED:
+        RescaleForDpi(g_window.layout, hwnd, wParam, lParam);
         return 0;
     case WM_DESTROY:
         OnDestroy();
@@ -227,13 +221,12 @@ LRESULT CALLBACK UpdatesWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 }  // namespace
 
-void RegisterUpdatesWindowClass(HINSTANCE instance, HFONT uiFont, const fs::path& root, bool automationRun,
+void RegisterUpdatesWindowClass(HINSTANCE instance, HFONT, const fs::path& root, bool automationRun,
                                 IdleQuery idle) {
     SetUpdateRoot(root);
     g_update.automation = automationRun;
     g_update.idle = idle;
     g_window.instance = instance;
-    g_window.sharedFont = uiFont;
     if (!g_window.classBrush) g_window.classBrush.reset(CreateSolidBrush(kBackground));
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -246,25 +239,21 @@ void RegisterUpdatesWindowClass(HINSTANCE instance, HFONT uiFont, const fs::path
 }
 
 void OpenUpdatesWindow(HWND owner) {
-    if (g_window.window) {
-        SetForegroundWindow(g_window.window);
-        return;
-    }
+    if (RaiseOwnedWindow(g_window.window)) return;
     g_update.owner = owner;
-    RECT workArea = {};
-    g_window.scale = WorkAreaScale(workArea, GetDpiForWindow(owner));
-    EnableWindow(owner, FALSE);
-
+    const MonitorArea monitor = MonitorAreaOf(owner);
+    StartScaledWindow(g_window.layout, WorkAreaScale(monitor.workArea, monitor.dpi), monitor.dpi);
     RECT home = {};
     GetWindowRect(owner, &home);
-    const WindowPlacement place = CentreOnOwner(home, workArea, Scaled(kWidth), Scaled(kHeight));
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
-    CreateWindowExW(exStyle, kUpdatesWindowClass, kWindowTitle, WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME,
-                    place.x, place.y, place.width, place.height, owner, nullptr, g_window.instance, nullptr);
-    if (!g_window.window) {
-        EnableWindow(owner, TRUE);  // never leave the home window disabled behind nothing
-        return;
-    }
+    OwnedWindowSpec spec;
+    spec.exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
+    spec.className = kUpdatesWindowClass;
+    spec.title = kWindowTitle;
+    spec.style = WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME;
+    spec.place = CentreOnOwner(home, monitor.workArea, Scaled(kWidth), Scaled(kHeight));
+    spec.owner = owner;
+    spec.instance = g_window.instance;
+    if (!OpenOwnedWindow(spec)) return;
 
     if (!PathExists(g_update.interpreter)) {
         SetUpdateStatus(kToolsMissingText);
@@ -276,7 +265,7 @@ void OpenUpdatesWindow(HWND owner) {
 }
 
 HWND CreateApplyRunWindow(float scale) {
-    g_window.scale = scale;
+    StartScaledWindow(g_window.layout, scale, GetDpiForSystem());
     RECT workArea = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     const DWORD exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
@@ -287,6 +276,7 @@ HWND CreateApplyRunWindow(float scale) {
 
 float ApplyRunWindowScale() {
     RECT workArea = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     return WorkAreaScale(workArea, GetDpiForSystem());
 }
 
@@ -349,7 +339,7 @@ void OnNormalJobFinished(DWORD exitCode, const std::wstring& state) {
         g_update.jobFolder = ReadUpdateResult(result, L"job");
         g_update.host = ReadUpdateResult(result, L"host");
         if (HandOverToApplyRun(false)) {
-            if (g_window.window) DestroyWindow(g_window.window);
+            if (g_window.window) CloseOwnedWindow(g_window.window, true);  // the home window closes next
             if (g_update.owner) PostMessageW(g_update.owner, WM_CLOSE, 0, 0);
             return;
         }

@@ -1,6 +1,6 @@
 // A player with a game controller alone, through the scripted pad ("--qa-pad"): choosing a game,
-// moving the focus, a secondary window opened, changed and left, a held start, presses while a
-// game runs, a message box answered with `a`; and "--play" straight into a game.
+// moving the focus, secondary windows opened, changed, saved or left with b, a held start,
+// presses while a game runs, a message box answered with `a`; and "--play" straight into a game.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,6 +48,10 @@ TEST(PadNavigation, ChoosesMovesTheFocusAndOpensChangesAndLeavesSecondaryWindows
                                         "tap dpright\nwait 300\n"          // 16:9 -> 21:9
                                         "tap dpup\nwait 300\n"             // -> Save
                                         "tap a\nwait 4000\n"               // saved and closed
+                                        "tap a\nwait 3000\n"               // opened again
+                                        "tap dpdown\nwait 300\n"           // Save -> aspect ratio
+                                        "tap dpright\nwait 300\n"          // 21:9 -> 32:9
+                                        "tap b\nwait 3000\n"               // closed, the change discarded
                                         "tap dpdown\nwait 300\n"           // Video & CRT -> Controls
                                         "tap a\nwait 3000\n"
                                         "tap b\n");                        // Esc closes the editor
@@ -67,6 +71,11 @@ TEST(PadNavigation, ChoosesMovesTheFocusAndOpensChangesAndLeavesSecondaryWindows
     EXPECT_TRUE(WaitUntil([&] { return ReadLauncherKey(installation, L"aspect") == 2; }, kPadTimeout))
         << "the aspect ratio chosen with d-pad right was not saved with a on Save";
     EXPECT_TRUE(WaitUntil([&] { return !HasWindowOfClass(launcher, L"TLVRSettings"); }, 10s));
+    EXPECT_TRUE(WaitUntil([&] { return HasWindowOfClass(launcher, L"TLVRSettings"); }, kPadTimeout))
+        << "a on Video & CRT did not open the video window again";
+    EXPECT_TRUE(WaitUntil([&] { return !HasWindowOfClass(launcher, L"TLVRSettings"); }, kPadTimeout))
+        << "b did not close the video window";
+    EXPECT_EQ(ReadLauncherKey(installation, L"aspect"), 2) << "b saved the video window's edits";
     EXPECT_TRUE(WaitUntil([&] { return HasWindowOfClass(launcher, L"TlvrControlEditor"); }, kPadTimeout))
         << "a on Controls did not open the controls editor";
     EXPECT_TRUE(WaitUntil([&] { return !HasWindowOfClass(launcher, L"TlvrControlEditor"); }, kPadTimeout))
@@ -78,6 +87,7 @@ TEST(PadNavigation, ChoosesMovesTheFocusAndOpensChangesAndLeavesSecondaryWindows
 
     PostMessageW(home, WM_CLOSE, 0, 0);
     EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadLauncherKey(installation, L"aspect"), 2) << "the edits b discarded came back at exit";
 }
 
 TEST(PadNavigation, HeldStartPlaysOnlyWhenLetGoAndNothingReachesTheLauncherDuringTheGame) {

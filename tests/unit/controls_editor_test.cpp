@@ -79,7 +79,7 @@ TEST_F(ControlsEditor, OpensOnceOverItsDisabledOwnerLaidOutOnItsCanvas) {
     RECT save = {};
     GetWindowRect(Child(kEditorSaveId), &save);
     MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&save), 2);
-    const DesignRect expected = PlaceOnEditorCanvas({650, 713, 155, 35}, fit);
+    const EditorRect expected = PlaceOnEditorCanvas({650, 713, 155, 35}, fit);
     EXPECT_EQ(save.left, expected.x);
     EXPECT_EQ(save.top, expected.y);
     EXPECT_EQ(save.right - save.left, expected.width);

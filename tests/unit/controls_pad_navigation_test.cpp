@@ -138,13 +138,16 @@ TEST_F(PadNavigation, TheEditorsControllerCaptureHasThePadAloneAndAHeldBCancelsI
     }
 }
 
-TEST(PadHints, ExtendedReportModesStayOffWhateverTheEnvironmentSays) {
+TEST(PadHints, ReportModesAndTimerResolutionStayOffWhateverTheEnvironmentSays) {
     SetEnvironmentVariableW(L"SDL_JOYSTICK_HIDAPI_PS4_RUMBLE", L"1");
     SetEnvironmentVariableW(L"SDL_JOYSTICK_HIDAPI_PS5_RUMBLE", L"1");
+    SetEnvironmentVariableW(L"SDL_TIMER_RESOLUTION", L"1");
     StartControllers();
     ASSERT_TRUE(ControllersStarted());
     EXPECT_STREQ(SDL_GetHint(SDL_HINT_JOYSTICK_HIDAPI_PS4_RUMBLE), "0");
     EXPECT_STREQ(SDL_GetHint(SDL_HINT_JOYSTICK_HIDAPI_PS5_RUMBLE), "0");
+    EXPECT_STREQ(SDL_GetHint(SDL_HINT_TIMER_RESOLUTION), "0") << "SDL would hold a 1 ms system timer";
     SetEnvironmentVariableW(L"SDL_JOYSTICK_HIDAPI_PS4_RUMBLE", nullptr);
     SetEnvironmentVariableW(L"SDL_JOYSTICK_HIDAPI_PS5_RUMBLE", nullptr);
+    SetEnvironmentVariableW(L"SDL_TIMER_RESOLUTION", nullptr);
 }

@@ -106,7 +106,7 @@ TEST(PadTranslation, EachWindowKindGivesEachInputItsMeaning) {
     using K = PadStroke;
     const K nothing;
     auto key = [](UINT vk) { return K{K::Key, vk}; };
-    const K tab{K::TabForward, 0}, backTab{K::TabBackward, 0}, play{K::Play, 0};
+    const K tab{K::TabForward, 0}, backTab{K::TabBackward, 0}, play{K::Play, 0}, close{K::Close, 0};
     struct Case {
         PadInput input;
         PadTarget target;
@@ -127,7 +127,7 @@ TEST(PadTranslation, EachWindowKindGivesEachInputItsMeaning) {
         {PadInput::Left, PadTarget::Secondary, FocusKind::Button, nothing},
         {PadInput::Accept, PadTarget::Secondary, FocusKind::Button, key(VK_SPACE)},
         {PadInput::Accept, PadTarget::Secondary, FocusKind::Other, key(VK_RETURN)},
-        {PadInput::Back, PadTarget::Secondary, FocusKind::Other, key(VK_ESCAPE)},
+        {PadInput::Back, PadTarget::Secondary, FocusKind::Other, close},
         {PadInput::Start, PadTarget::Secondary, FocusKind::Button, nothing},
         {PadInput::Left, PadTarget::MessageBox, FocusKind::Button, key(VK_LEFT)},
         {PadInput::Accept, PadTarget::MessageBox, FocusKind::Button, key(VK_RETURN)},

@@ -87,10 +87,10 @@ TEST(InstallerLayout, ScaleFitsTheWorkAreaAndPlacementCentresOnTheOwner) {
     EXPECT_EQ(place.height, 732);
     EXPECT_EQ(place.x, 100 + (1300 - 782) / 2);
     EXPECT_EQ(place.y, 50 + (850 - 732) / 2);
-    // An owner smaller than the window: never above the work area, but left may go negative.
+    // An owner smaller than the window at the work area's corner: the window stays inside it.
     place = PlaceInstaller(RECT{0, 10, 400, 300}, RECT{0, 30, 1920, 1040}, 1.0f);
     EXPECT_EQ(place.y, 30);
-    EXPECT_EQ(place.x, (400 - 782) / 2);
+    EXPECT_EQ(place.x, 0);
     const float small = 700.0f / 738.0f;
     place = PlaceInstaller(RECT{0, 0, 1000, 700}, RECT{0, 0, 1000, 700}, small);
     EXPECT_EQ(place.width, static_cast<int>(782 * small));

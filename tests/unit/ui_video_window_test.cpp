@@ -6,6 +6,7 @@
 #include "app/launcher_state.h"
 #include "temp_folder.h"
 #include "ui/drawing_kit.h"
+#include "ui/scaled_window.h"
 #include "ui/video_window.h"
 #include "ui_test_support.h"
 
@@ -18,7 +19,7 @@ TEST(VideoWindowGeometry, ShortWorkAreaAtHighDpiLimitsTheScale) {
     const WindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 700}, RECT{0, 0, 1920, 700}, scale);
     EXPECT_EQ(place.width, 661);
     EXPECT_EQ(place.height, 699);
-    EXPECT_EQ(VideoWindowFontHeight(scale), -20);
+    EXPECT_EQ(WindowFontHeight(scale), -20);
 }
 
 TEST(VideoWindowGeometry, TallWorkAreaAt96DpiKeepsTheDesignSize) {
@@ -27,10 +28,10 @@ TEST(VideoWindowGeometry, TallWorkAreaAt96DpiKeepsTheDesignSize) {
     const WindowPlacement place = PlaceVideoWindow(RECT{0, 0, 1300, 850}, RECT{0, 0, 1920, 1040}, scale);
     EXPECT_EQ(place.width, 510);
     EXPECT_EQ(place.height, 540);
-    EXPECT_EQ(VideoWindowFontHeight(scale), -16);
+    EXPECT_EQ(WindowFontHeight(scale), -16);
 }
 
-TEST(VideoWindowGeometry, CentredOnTheHomeWindowButNeverAboveTheWorkArea) {
+TEST(VideoWindowGeometry, CentredOnTheHomeWindowInsideTheWorkArea) {
     const RECT work{0, 40, 1920, 1080};
     const WindowPlacement centred = PlaceVideoWindow(RECT{100, 100, 1400, 950}, work, 1.0f);
     EXPECT_EQ(centred.x, 100 + (1300 - 510) / 2);
@@ -41,6 +42,12 @@ TEST(VideoWindowGeometry, CentredOnTheHomeWindowButNeverAboveTheWorkArea) {
     EXPECT_EQ(clamped.x, 300 + (920 - 510) / 2);
     const WindowPlacement above = PlaceVideoWindow(RECT{0, -300, 1300, 400}, work, 1.0f);
     EXPECT_EQ(above.y, 40);
+    // A home window hanging over the right and bottom edges: the window comes back inside.
+    const WindowPlacement over = PlaceVideoWindow(RECT{1700, 900, 3000, 1750}, work, 1.0f);
+    EXPECT_EQ(over.x, 1920 - 510);
+    EXPECT_EQ(over.y, 1080 - 540);
+    // Taller than the work area: its top stays inside.
+    EXPECT_EQ(PlaceVideoWindow(RECT{0, 0, 1300, 850}, RECT{0, 40, 1920, 500}, 1.0f).y, 40);
 }
 
 namespace {

@@ -1,0 +1,39 @@
+#pragma once
+// The standard controls of a secondary window drawn by Windows (video, installer, updates): each
+// at its design rectangle times the window's scale, all in the window font ("Barlow", design
+// height -16) made at that scale. When the window moves to a monitor of another DPI the scale
+// follows the DPI, the font is made anew, every child is placed again and the window takes the
+// rectangle Windows suggests.
+#include <windows.h>
+
+#include <vector>
+
+#include "app/win_owners.h"
+
+struct ScaledWindow {
+    float scale = 1.0f;
+    UINT dpi = 96;  // the DPI the scale was chosen for
+    ScopedFont font;
+    struct Child {
+        HWND hwnd;
+        int x, y, width, height;  // design units
+    };
+    std::vector<Child> children;
+};
+
+// The window font's height for a scale: truncation of scale x -16.
+int WindowFontHeight(float scale);
+// A new window's layout: forgets the old children, keeps the scale and DPI and makes the font.
+void StartScaledWindow(ScaledWindow& layout, float scale, UINT dpi);
+// Creates a child at the scaled rectangle with the window font; check boxes are unthemed so that
+// they draw light on dark.
+HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className, const wchar_t* text,
+                    DWORD style, int x, int y, int width, int height, int id);
+// WM_DPICHANGED: the new DPI is in wParam, the suggested rectangle in lParam.
+void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lParam);
+// WM_DESTROY: the children are gone; the font goes too.
+void ClearScaledWindow(ScaledWindow& layout);
+
+// Moves and sizes a window to the rectangle a WM_DPICHANGED suggests, keeping its z-order and
+// activation. Every window handles the message through here.
+void TakeSuggestedRect(HWND window, LPARAM lParam);
