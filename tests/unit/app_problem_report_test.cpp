@@ -8,6 +8,7 @@
 #include "app/output_lines.h"
 #include "app/problem_report.h"
 #include "app/profile_redaction.h"
+#include "app/sha256.h"
 #include "temp_folder.h"
 #include "zip_reader.h"
 
@@ -130,6 +131,19 @@ TEST(ProblemReport, ZipHoldsTheInstallationsTextsCutToTheirEndAndTheNewestDumps)
               std::string::npos);
     EXPECT_NE(report.find("tlvr1.bin, 9 bytes, SHA-256 8389992d3afe0811c2c4330fae2fce4223c95bcc1dd574186d452076be6edab6"),
               std::string::npos);
+}
+
+TEST(ProblemReport, FileDigestsAreSha256OverEveryPiece) {
+    TempFolder folder(L"tlvr-digest");
+    std::string data(3 * 1024 * 1024 + 5, '\0');  // more than three read pieces
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>('a' + i % 26);
+    WriteFileBytes(folder.path() / L"big.bin", data);
+    WriteFileBytes(folder.path() / L"empty.bin", "");
+    EXPECT_EQ(Sha256OfFile(folder.path() / L"big.bin"),
+              std::optional<std::wstring>(L"6958241240fd9318ea4ae676610de40d16d148b5b5296bd772130a44ec1c0bb3"));
+    EXPECT_EQ(Sha256OfFile(folder.path() / L"empty.bin"),
+              std::optional<std::wstring>(L"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+    EXPECT_EQ(Sha256OfFile(folder.path() / L"missing.bin"), std::nullopt);
 }
 
 TEST(ProblemReport, FailureLeavesNoZipAndSaysWhy) {
