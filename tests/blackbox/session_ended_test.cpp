@@ -48,6 +48,7 @@ void CloseWindowsOpenedSince(const std::vector<HWND>& before, DWORD launcherId) 
 TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesReportedFromTheDialogAndRecorded) {
     Installation installation;
     installation.InstallStandInGame(1);
+    WriteFileBytes(installation.local() / L"controls.ini", "[controls]\r\ndead_zone=12\r\n");  // a player's own keys
     const std::wstring profile = ProfileFolder();
     ASSERT_FALSE(profile.empty());
     // Games name files under the player's profile; a report must not.
