@@ -19,7 +19,7 @@ namespace {
 constexpr wchar_t kSessionEndedText[] =
     L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.";
 constexpr wchar_t kSessionEndedCaption[] = L"Game session ended";
-constexpr wchar_t kDetailsLabel[] = L"The game's last lines";
+constexpr wchar_t kDetailsLabel[] = L"Last lines";  // short: Wine's expander is narrow
 constexpr wchar_t kAboutCaption[] = L"About";
 constexpr int kOpenLogsId = 1001;
 constexpr wchar_t kOpenLogsText[] = L"Open logs folder";

@@ -3,7 +3,11 @@
 // recorded.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <set>
 
 #include "play_support.h"
 #include "zip_reader.h"
@@ -27,21 +31,34 @@ std::optional<fs::path> ReportIn(const fs::path& folder) {
     return std::nullopt;
 }
 
-// Windows of other processes that opened on the display during the test (the folder the report
-// opens in): closed again, so they stay out of later tests.
-void CloseWindowsOpenedSince(const std::vector<HWND>& before, DWORD launcherId) {
-    std::vector<HWND> now;
-    EnumWindows([](HWND hwnd, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&now));
-    for (HWND hwnd : now) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != launcherId && IsWindowVisible(hwnd) && std::find(before.begin(), before.end(), hwnd) == before.end()) {
-            PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        }
+// Processes named explorer.exe: the report opens its folder in Explorer.
+std::set<DWORD> ExplorerProcesses() {
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"explorer.exe") == 0) ids.insert(entry.th32ProcessID);
     }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// The folder window the report opened is ended, so that it stays out of later tests (it would
+// also hold the test's output pipe open).
+void EndExplorerStartedSince(const std::set<DWORD>& before) {
+    WaitUntil([&] {
+        bool ended = false;
+        for (DWORD id : ExplorerProcesses()) {
+            if (before.count(id)) continue;
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+                ended = TerminateProcess(process, 0) != FALSE;
+                CloseHandle(process);
+            }
+        }
+        return ended;
+    }, 10s);
 }
 }  // namespace
 
@@ -53,18 +70,14 @@ TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesReportedFromTheDialogAn
     ASSERT_FALSE(profile.empty());
     // Games name files under the player's profile; a report must not.
     const std::wstring lastWords = L"ROM check failed: " + profile + L"\\Games\\tlvr1.bin is not the expected ROM";
-    std::vector<HWND> windowsBefore;
-    EnumWindows([](HWND hwnd, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windowsBefore));
-
     Process launcher = StartLauncher(installation, L"",
                                      {{L"TLVR_STANDIN_RECORD", (installation.root() / L"record.txt").wstring()},
                                       {L"TLVR_STANDIN_EXIT", L"0xC0000005"},
                                       {L"TLVR_STANDIN_LAST_WORDS", lastWords}});
     HWND home = WaitForHome(launcher);
     ASSERT_NE(home, nullptr);
+    // Taken once a window shows: Wine's desktop process, also an explorer.exe, runs by then.
+    const std::set<DWORD> explorersBefore = ExplorerProcesses();
     ClickButton(ChildWithId(home, kPlay));
 
     const auto box = WaitForMessageBox(launcher, kLaunchTimeout);
@@ -113,7 +126,7 @@ TEST(SessionEnded, CrashedGameIsExplainedWithItsLastLinesReportedFromTheDialogAn
             EXPECT_NE(text.find(part), std::string::npos) << "report.txt lacks \"" << part << "\"\n" << text;
         }
     }
-    CloseWindowsOpenedSince(windowsBefore, launcher.id());
+    EndExplorerStartedSince(explorersBefore);
 
     // Esc answers it as it answers a message box.
     PressKey(FocusedWindowOf(box->hwnd), VK_ESCAPE);
