@@ -8,7 +8,7 @@
 # the window class to photograph, and add NAME to PAGES.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad)
+PAGES=(home video controls install updates apply pad session-ended)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -56,17 +56,31 @@ page_apply() {
   echo TLVRUpdates
 }
 
+# A game that crashes: the stand-in of the tests takes game 1's place for this picture and ends
+# with an access violation after its last words; the demo game is put back afterwards.
+export TLVR_STANDIN_EXIT=0xC0000005
+export TLVR_STANDIN_LAST_WORDS="Track data check failed: the ROM input is not the one this game was built from"
+export TLVR_STANDIN_RECORD="$BUILD_DIR/screenshot-standin-record.txt"
+page_session_ended() {
+  cp "$DEMO/games/tlvr1/tlvr1.exe" "$BUILD_DIR/demo-game-aside.exe"
+  cp "$BUILD_DIR/bin/tlvr_standin_game.exe" "$DEMO/games/tlvr1/tlvr1.exe"
+  drive click TalvaroOvra 200 >/dev/null
+  drive rect '#32770' 20 >/dev/null || true
+  cp "$BUILD_DIR/demo-game-aside.exe" "$DEMO/games/tlvr1/tlvr1.exe"
+  echo '#32770'
+}
+
 shoot() {
   local name=$1
   # Every page starts from the demo as laid out: no update half-applied, the daily check due.
   rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
   local arguments=""
-  if declare -f "launch_$name" >/dev/null; then arguments=$("launch_$name"); fi
+  if declare -f "launch_${name//-/_}" >/dev/null; then arguments=$("launch_${name//-/_}"); fi
   # shellcheck disable=SC2086  # the page's arguments are words
   ( cd "$DEMO" && wine "$DEMO/TalvaroOvraRecomp.exe" $arguments >/dev/null 2>&1 & )
   drive rect TalvaroOvra 60 >/dev/null || { log "the launcher did not open"; return 1; }
   local class rect
-  class=$("page_$name")
+  class=$("page_${name//-/_}")
   rect=$(drive rect "$class" 20) || { log "page $name: no $class window"; return 1; }
   sleep 1.5  # let every child paint
   import -window root -crop "$rect" +repage "$OUT/$name.png"

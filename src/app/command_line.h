@@ -24,6 +24,7 @@ struct ScannedOptions {
     bool playRun = false;  // "--play n"
     int playNumber = 0;    // n as read, checked by start-up
     std::wstring padScriptFile;  // "--qa-pad"
+    bool crashCheck = false;     // "--qa-crash"
     bool reportRun = false;      // "--report"
 };
 

@@ -31,6 +31,7 @@ struct AutomationOptions {
     bool playRun = false;
     std::filesystem::path padScriptFile;        // "--qa-pad"; absolute; empty when not given
     std::filesystem::path controlsCaptureFile;  // "--qa-controls"; absolute; empty when not given
+    bool crashCheck = false;  // "--qa-crash": an access violation once the home window has painted
 };
 
 struct LauncherState {

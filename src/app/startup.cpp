@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/command_line.h"
+#include "app/crash_dump.h"
 #include "app/file_probe.h"
 #include "app/game_table.h"
 #include "app/installation_lock.h"
@@ -49,6 +50,7 @@ void ApplyOptions(const ScannedOptions& scanned) {
     // "--play" is a normal run; beside an automation option it is ignored like an unknown word.
     automation.playRun = scanned.playRun && !g_launcher.IsAutomationRun();
     if (!g_launcher.IsAutomationRun()) automation.padScriptFile = MakeOptionPathAbsolute(scanned.padScriptFile);
+    automation.crashCheck = scanned.crashCheck;
 }
 
 std::wstring NoSuchGameText(int number) {
@@ -125,6 +127,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 
     g_launcher.root = FindInstallationRoot(LauncherFolder());
+    PrepareCrashDumps(g_launcher.root);
     g_launcher.artFolder = g_launcher.root / L"assets" / L"launcher";
 
     std::vector<std::wstring> words = SplitCommandLine(GetCommandLineW());
@@ -215,9 +218,11 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
                                                                         : showCommand;
         ShowWindow(home, show);
         UpdateWindow(home);
+        if (g_launcher.automation.crashCheck) RaiseAccessViolationForCheck();
         if (!automationRun && !playRun) {
             // After the first paint: SDL's start-up never delays the window.
             StartPadNavigation(g_launcher.settings.padNavigation);
+            AnnounceLastCrash(home, g_launcher.root);
             StartupUpdateCheck(home);
         }
         if (g_launcher.IsCaptureRun()) OpenCapturePage(home);

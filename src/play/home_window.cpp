@@ -12,6 +12,7 @@
 #include "play/game_launch.h"
 #include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
+#include "play/session_ended_dialog.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/home_layout.h"
@@ -34,10 +35,6 @@ constexpr wchar_t kPlayText[] = L"PLAY";
 constexpr wchar_t kInstallGamesText[] = L"INSTALL GAMES";
 constexpr wchar_t kGameRunningText[] = L"Close the game window before exiting the launcher.";
 constexpr wchar_t kGameRunningCaption[] = L"Game running";
-constexpr wchar_t kSessionEndedText[] =
-    L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.";
-constexpr wchar_t kSessionEndedCaption[] = L"Game session ended";
-constexpr wchar_t kAboutCaption[] = L"About";
 constexpr wchar_t kDonationPage[] = L"https://ko-fi.com/talvaroovra";
 
 int g_captureTicks = 0;  // capture runs only
@@ -116,7 +113,7 @@ void OnCommand(HWND hwnd, int id) {
         if (!GameRunning()) OpenInstallerWindow(hwnd);
         break;
     case kAboutId:
-        MessageBoxW(hwnd, AboutText().c_str(), kAboutCaption, MB_OK);
+        ShowAboutDialog(hwnd, AboutText());
         break;
     case kUpdatesId:
         OpenUpdatesWindow(hwnd);
@@ -156,14 +153,14 @@ void OnGameWatch(HWND hwnd) {
         // Straight back to where the player came from; a failed session is still reported.
         if (exitCode != 0) {
             StartPadNavigation(g_launcher.settings.padNavigation);
-            MessageBoxW(hwnd, kSessionEndedText, kSessionEndedCaption, MB_ICONWARNING);
+            ShowSessionEndedDialog(hwnd, exitCode, g_launcher.gameStart.index);
         }
         DestroyWindow(hwnd);
         return;
     }
     ShowWindow(hwnd, SW_RESTORE);
     SetForegroundWindow(hwnd);
-    if (exitCode != 0) MessageBoxW(hwnd, kSessionEndedText, kSessionEndedCaption, MB_ICONWARNING);
+    if (exitCode != 0) ShowSessionEndedDialog(hwnd, exitCode, g_launcher.gameStart.index);
 }
 
 // The secondary window a capture run photographs: the one its page opened, else the home window.

@@ -185,12 +185,24 @@ std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, std::chr
     MessageBoxInfo box;
     box.hwnd = dialog->hwnd;
     box.caption = WindowText(dialog->hwnd);
-    // The message text is the static control with id 0xFFFF (the icon is a static too).
+    // A message box's text is the static control with id 0xFFFF (the icon is a static too). A task
+    // dialog's texts are statics without ids, in the order shown: content, then expandable part.
     WaitUntil([&] {
+        std::vector<std::wstring> texts;
+        box.buttons.clear();
+        box.text.clear();
         for (HWND child = GetWindow(box.hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (ClassName(child) == L"Static" && GetDlgCtrlID(child) == 0xFFFF) {
-                box.text = WindowText(child);
-            }
+            const std::wstring className = ClassName(child);
+            if (className == L"Button") box.buttons.push_back(WindowText(child));
+            if (className != L"Static") continue;
+            const std::wstring text = WindowText(child);
+            if (GetDlgCtrlID(child) == 0xFFFF) box.text = text;
+            if (!text.empty()) texts.push_back(text);
+        }
+        if (box.text.empty() && !texts.empty()) {
+            box.text = texts.front();
+            box.details.clear();
+            for (size_t i = 1; i < texts.size(); ++i) box.details += (i > 1 ? L"\n" : L"") + texts[i];
         }
         return !box.text.empty();
     }, 2000ms);
@@ -198,6 +210,10 @@ std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, std::chr
 }
 
 void PressMessageBoxButton(const MessageBoxInfo& box) {
+    if (HWND ok = GetDlgItem(box.hwnd, IDOK); ok && ClassName(ok) == L"Button") {
+        ClickButton(ok);
+        return;
+    }
     for (HWND child = GetWindow(box.hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (ClassName(child) == L"Button") {
             ClickButton(child);
@@ -205,6 +221,16 @@ void PressMessageBoxButton(const MessageBoxInfo& box) {
         }
     }
     PostMessageW(box.hwnd, WM_COMMAND, IDOK, 0);
+}
+
+bool PressDialogButton(const MessageBoxInfo& box, const std::wstring& text) {
+    for (HWND child = GetWindow(box.hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == L"Button" && WindowText(child) == text) {
+            ClickButton(child);
+            return true;
+        }
+    }
+    return false;
 }
 
 std::wstring WindowText(HWND hwnd) {

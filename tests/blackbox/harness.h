@@ -85,15 +85,19 @@ private:
     DWORD id_ = 0;
 };
 
-// A message box shown by a process: class "#32770".
+// A message box or task dialog shown by a process: class "#32770".
 struct MessageBoxInfo {
     HWND hwnd = nullptr;
     std::wstring caption;
-    std::wstring text;
+    std::wstring text;     // a message box's text; a task dialog's content
+    std::wstring details;  // a task dialog's further texts (its expandable part), one a line
+    std::vector<std::wstring> buttons;
 };
 std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, std::chrono::milliseconds timeout);
-// Presses the box's first push button (OK) as a click would.
+// Presses the box's OK (else its first push button) as a click would.
 void PressMessageBoxButton(const MessageBoxInfo& box);
+// Presses the button with this text; false when the box has none.
+bool PressDialogButton(const MessageBoxInfo& box, const std::wstring& text);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);

@@ -139,7 +139,10 @@ TEST(HomeSession, CloseIsRefusedWhileTheGameRunsAndTheEndIsReported) {
     ASSERT_TRUE(box.has_value()) << "an error exit was not reported";
     EXPECT_EQ(box->caption, L"Game session ended");
     EXPECT_EQ(box->text,
-              L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.");
+              L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.\n\n"
+              L"The game ended with exit code 1.");
+    EXPECT_NE(box->details.find(L"stand-in game: line on standard error"), std::wstring::npos)
+        << "the game's last lines are not in the details: " << Utf8(box->details);
     EXPECT_FALSE(IsIconic(session.home)) << "the launcher was not restored";
     EXPECT_TRUE(IsWindowVisible(session.home));
     PressMessageBoxButton(*box);

@@ -8,6 +8,7 @@
 //   TLVR_STANDIN_WAIT_MS    sleep this long before ending
 //   TLVR_STANDIN_WAIT_FILE  wait until this file exists before ending (at most 120 s); a
 //                           number in it is the exit code, overriding TLVR_STANDIN_EXIT
+//   TLVR_STANDIN_LAST_WORDS one more line on standard output, the last before it ends (UTF-8)
 //
 // The record is UTF-8, one "key=value" per line: commandline, cwd, env.NAME (present
 // variables) or missing.NAME=1, stdin (eof, data, none, console, error), ini.section.key. It is
@@ -171,6 +172,8 @@ int wmain() {
 
     WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), "stand-in game: line on standard output\n");
     WriteAll(GetStdHandle(STD_ERROR_HANDLE), "stand-in game: line on standard error\n");
+    std::wstring lastWords;
+    if (Variable(L"TLVR_STANDIN_LAST_WORDS", lastWords)) WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), Utf8(lastWords) + "\n\n");
 
     ExitProcess(WaitAsAsked());
 }

@@ -1,0 +1,239 @@
+#include "app/crash_dump.h"
+
+#include <dbghelp.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <exception>
+#include <fstream>
+#include <system_error>
+
+#include "app/launcher_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr wchar_t kCrashNotice[] =
+    L"The launcher closed unexpectedly last time. A crash dump was saved in .local/crashes; "
+    L"Save a report includes it.";
+constexpr wchar_t kAnnouncedFile[] = L"announced.txt";
+constexpr wchar_t kDumpPrefix[] = L"launcher-";
+constexpr wchar_t kDumpSuffix[] = L".dmp";
+
+using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
+                                                PMINIDUMP_EXCEPTION_INFORMATION,
+                                                PMINIDUMP_USER_STREAM_INFORMATION,
+                                                PMINIDUMP_CALLBACK_INFORMATION);
+
+// Everything the filter touches, filled in before any crash can use it. Paths are kept in fixed
+// buffers: long-path aware, so as long as Windows allows.
+constexpr size_t kPathCapacity = 32768 + 64;
+struct CrashRecord {
+    MiniDumpWriteDumpFunction writeDump = nullptr;
+    wchar_t localFolder[kPathCapacity] = {};    // root\.local
+    wchar_t crashFolder[kPathCapacity] = {};    // root\.local\crashes
+    size_t crashFolderLength = 0;
+    wchar_t dumpPath[kPathCapacity] = {};       // filled in by the filter
+    wchar_t searchPattern[kPathCapacity] = {};  // root\.local\crashes\launcher-*.dmp
+    wchar_t victimPath[kPathCapacity] = {};     // the oldest dump while pruning
+    volatile LONG writing = 0;                  // the first crash writes; later ones only pass by
+};
+CrashRecord g_crash;
+
+bool CopyInto(wchar_t* out, size_t capacity, const wchar_t* text) {
+    const size_t length = wcslen(text);
+    if (length + 1 > capacity) return false;
+    wmemcpy(out, text, length + 1);
+    return true;
+}
+
+// Appends `text` after the first `length` characters of `out`; false when it does not fit.
+bool AppendAt(wchar_t* out, size_t length, const wchar_t* text) {
+    return CopyInto(out + length, kPathCapacity - length, text);
+}
+
+// Deletes the oldest dumps until kKeptCrashDumps are left. Names hold the time, so the
+// smallest name is the oldest. Fixed buffers only: it runs inside the crash.
+void PruneOldDumps() {
+    for (;;) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(g_crash.searchPattern, &found);
+        if (search == INVALID_HANDLE_VALUE) return;
+        int count = 0;
+        wchar_t oldest[MAX_PATH] = {};
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            ++count;
+            if (oldest[0] == 0 || wcscmp(found.cFileName, oldest) < 0) wcscpy_s(oldest, found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        if (count <= kKeptCrashDumps) return;
+        wmemcpy(g_crash.victimPath, g_crash.crashFolder, g_crash.crashFolderLength);
+        g_crash.victimPath[g_crash.crashFolderLength] = L'\\';
+        if (!AppendAt(g_crash.victimPath, g_crash.crashFolderLength + 1, oldest) ||
+            !DeleteFileW(g_crash.victimPath)) {
+            return;  // never loop on a dump that cannot go
+        }
+    }
+}
+
+void WriteDump(EXCEPTION_POINTERS* pointers) {
+    if (!g_crash.writeDump || g_crash.crashFolderLength == 0) return;
+    if (InterlockedExchange(&g_crash.writing, 1) != 0) return;
+    CreateDirectoryW(g_crash.localFolder, nullptr);
+    CreateDirectoryW(g_crash.crashFolder, nullptr);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t name[40];
+    FormatCrashDumpName(now, name);
+    wmemcpy(g_crash.dumpPath, g_crash.crashFolder, g_crash.crashFolderLength);
+    g_crash.dumpPath[g_crash.crashFolderLength] = L'\\';
+    if (!AppendAt(g_crash.dumpPath, g_crash.crashFolderLength + 1, name)) return;
+    HANDLE file = CreateFileW(g_crash.dumpPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    MINIDUMP_EXCEPTION_INFORMATION exception = {};
+    exception.ThreadId = GetCurrentThreadId();
+    exception.ExceptionPointers = pointers;
+    exception.ClientPointers = FALSE;
+    // Threads, stacks and the modules' data: enough to see where and why, small enough to attach.
+    const auto type = static_cast<MINIDUMP_TYPE>(MiniDumpWithDataSegs | MiniDumpWithThreadInfo |
+                                                 MiniDumpWithUnloadedModules);
+    const BOOL written = g_crash.writeDump(GetCurrentProcess(), GetCurrentProcessId(), file, type,
+                                           pointers ? &exception : nullptr, nullptr, nullptr);
+    CloseHandle(file);
+    if (!written) {
+        DeleteFileW(g_crash.dumpPath);  // a half-written dump only misleads
+        return;
+    }
+    PruneOldDumps();
+}
+
+LONG WINAPI UnhandledExceptionFilterOfLauncher(EXCEPTION_POINTERS* pointers) {
+    WriteDump(pointers);
+    return EXCEPTION_CONTINUE_SEARCH;  // Windows Error Reporting still runs
+}
+
+// A failure that raises no exception: the dump gets a record of our own code and the context of
+// the caller, then the process ends through Windows Error Reporting as a crash does.
+[[noreturn]] void DumpAndFailFast(DWORD code) {
+    CONTEXT context = {};
+    RtlCaptureContext(&context);
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = code;
+    record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
+#if defined(_M_AMD64) || defined(__x86_64__)
+    record.ExceptionAddress = reinterpret_cast<void*>(context.Rip);
+#endif
+    EXCEPTION_POINTERS pointers = {&record, &context};
+    WriteDump(&pointers);
+    RaiseFailFastException(&record, &context, 0);
+    TerminateProcess(GetCurrentProcess(), code);  // where fail-fast is not available
+    for (;;) Sleep(INFINITE);
+}
+
+void OnTerminate() { DumpAndFailFast(kTerminateCrashCode); }
+void OnPureCall() { DumpAndFailFast(kPureCallCrashCode); }
+void OnInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned, uintptr_t) {
+    DumpAndFailFast(kInvalidParameterCrashCode);
+}
+
+void PutDigits(wchar_t*& out, unsigned value, int digits) {
+    for (int i = digits - 1; i >= 0; --i) {
+        out[i] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    }
+    out += digits;
+}
+
+std::vector<std::wstring> DumpNamesIn(const fs::path& folder) {
+    std::vector<std::wstring> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        names.push_back(it->path().filename().wstring());
+    }
+    return names;
+}
+
+std::wstring ReadAnnounced(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    return std::wstring(line.begin(), line.end());  // our names are ASCII
+}
+}  // namespace
+
+void InstallCrashHandlers() {
+    HMODULE dbghelp = LoadLibraryExW(L"dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (dbghelp) {
+        g_crash.writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(
+            reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+    }
+    SetUnhandledExceptionFilter(UnhandledExceptionFilterOfLauncher);
+    std::set_terminate(OnTerminate);
+    _set_purecall_handler(OnPureCall);
+    _set_invalid_parameter_handler(OnInvalidParameter);
+}
+
+void PrepareCrashDumps(const fs::path& root) {
+    const fs::path local = (root / L".local").make_preferred();
+    const fs::path crashes = local / L"crashes";
+    const fs::path pattern = crashes / (std::wstring(kDumpPrefix) + L"*" + kDumpSuffix);
+    // The longest name the filter appends must fit behind the folder.
+    if (pattern.native().size() + 40 >= kPathCapacity) return;
+    CopyInto(g_crash.localFolder, kPathCapacity, local.c_str());
+    CopyInto(g_crash.crashFolder, kPathCapacity, crashes.c_str());
+    CopyInto(g_crash.searchPattern, kPathCapacity, pattern.c_str());
+    g_crash.crashFolderLength = crashes.native().size();
+}
+
+size_t FormatCrashDumpName(const SYSTEMTIME& time, wchar_t* out) {
+    wchar_t* cursor = out;
+    for (const wchar_t* p = kDumpPrefix; *p; ++p) *cursor++ = *p;
+    PutDigits(cursor, time.wYear, 4);
+    PutDigits(cursor, time.wMonth, 2);
+    PutDigits(cursor, time.wDay, 2);
+    *cursor++ = L'-';
+    PutDigits(cursor, time.wHour, 2);
+    PutDigits(cursor, time.wMinute, 2);
+    PutDigits(cursor, time.wSecond, 2);
+    for (const wchar_t* p = kDumpSuffix; *p; ++p) *cursor++ = *p;
+    *cursor = L'\0';
+    return static_cast<size_t>(cursor - out);
+}
+
+bool IsCrashDumpName(const std::wstring& name) {
+    const size_t prefix = wcslen(kDumpPrefix);
+    const size_t suffix = wcslen(kDumpSuffix);
+    return name.size() > prefix + suffix && name.compare(0, prefix, kDumpPrefix) == 0 &&
+           _wcsicmp(name.c_str() + name.size() - suffix, kDumpSuffix) == 0;
+}
+
+std::wstring CrashDumpToAnnounce(const std::vector<std::wstring>& names, const std::wstring& announced) {
+    std::wstring newest;
+    for (const std::wstring& name : names) {
+        if (IsCrashDumpName(name) && name > newest) newest = name;
+    }
+    return newest == announced ? std::wstring() : newest;
+}
+
+void AnnounceLastCrash(HWND owner, const fs::path& root) {
+    const fs::path crashes = root / L".local" / L"crashes";
+    const fs::path marker = crashes / kAnnouncedFile;
+    const std::wstring due = CrashDumpToAnnounce(DumpNamesIn(crashes), ReadAnnounced(marker));
+    if (due.empty()) return;
+    {
+        // Remembered before the box shows: a start that ends under the box does not say it again.
+        std::ofstream out(marker, std::ios::binary | std::ios::trunc);
+        out << std::string(due.begin(), due.end()) << "\n";
+    }
+    MessageBoxW(owner, kCrashNotice, kProductName, MB_ICONWARNING);
+}
+
+void RaiseAccessViolationForCheck() {
+    // Through a pointer the compiler cannot see is null: a real fault, not a trap it put there.
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+    for (;;) Sleep(INFINITE);
+}
