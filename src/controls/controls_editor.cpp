@@ -385,15 +385,15 @@ void OpenControlsEditor(HWND owner, const fs::path& profile) {
         const EditorRect place = PlaceEditorWindow(monitor.workArea, monitor.dpi,
                                                    qaSize.empty() ? nullptr : qaSize.c_str());
 
-        OwnedWindowSpec spec;
-        spec.exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
-        spec.className = kControlsEditorClass;
-        spec.title = kTitle;
-        spec.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
-        spec.place = WindowPlacement{place.x, place.y, place.width, place.height};
-        spec.owner = owner;
-        spec.instance = g_launcher.instance;
-        HWND window = OpenOwnedWindow(spec);
+        OwnedWindowSpec request;
+        request.exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
+        request.className = kControlsEditorClass;
+        request.title = kTitle;
+        request.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
+        request.place = WindowPlacement{place.x, place.y, place.width, place.height};
+        request.owner = owner;
+        request.instance = g_launcher.instance;
+        HWND window = OpenOwnedWindow(request);
         if (!window) return;
         ShowWindow(window, Unattended() ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
         UpdateWindow(window);

@@ -255,15 +255,15 @@ void OpenInstallerWindow(HWND owner) {
     const float scale = InstallerScale(monitor.workArea.bottom - monitor.workArea.top, monitor.dpi);
     StartScaledWindow(r.layout, scale, monitor.dpi);
     const std::wstring title = std::wstring(L"Install ") + kProductName + L" " + kVersionText;
-    OwnedWindowSpec spec;
-    spec.exStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
-    spec.className = kInstallerClass;
-    spec.title = title.c_str();
-    spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-    spec.place = PlaceInstaller(ownerRect, monitor.workArea, scale);
-    spec.owner = owner;
-    spec.instance = r.instance;
-    OpenOwnedWindow(spec);
+    OwnedWindowSpec request;
+    request.exStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
+    request.className = kInstallerClass;
+    request.title = title.c_str();
+    request.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    request.place = PlaceInstaller(ownerRect, monitor.workArea, scale);
+    request.owner = owner;
+    request.instance = r.instance;
+    OpenOwnedWindow(request);
 }
 
 HWND InstallerWindow() { return g_installer.window; }

@@ -6,12 +6,12 @@ bool RaiseOwnedWindow(HWND window) {
     return true;
 }
 
-HWND OpenOwnedWindow(const OwnedWindowSpec& spec) {
-    if (spec.owner) EnableWindow(spec.owner, FALSE);
-    HWND window = CreateWindowExW(spec.exStyle, spec.className, spec.title, spec.style, spec.place.x,
-                                  spec.place.y, spec.place.width, spec.place.height, spec.owner, nullptr,
-                                  spec.instance, nullptr);
-    if (!window && spec.owner) EnableWindow(spec.owner, TRUE);
+HWND OpenOwnedWindow(const OwnedWindowSpec& request) {
+    if (request.owner) EnableWindow(request.owner, FALSE);
+    HWND window = CreateWindowExW(request.exStyle, request.className, request.title, request.style, request.place.x,
+                                  request.place.y, request.place.width, request.place.height, request.owner, nullptr,
+                                  request.instance, nullptr);
+    if (!window && request.owner) EnableWindow(request.owner, TRUE);
     return window;
 }
 

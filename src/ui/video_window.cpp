@@ -172,13 +172,13 @@ void OpenVideoWindow() {
     const float scale = VideoSettingsScale(monitor.workArea.bottom - monitor.workArea.top,
                                            static_cast<float>(monitor.dpi) / 96.0f);
     StartScaledWindow(g_video.layout, scale, monitor.dpi);
-    OwnedWindowSpec spec;
-    spec.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
-    spec.className = kVideoSettingsClass;
-    spec.title = kTitle;
-    spec.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
-    spec.place = PlaceVideoWindow(homeRect, monitor.workArea, scale);
-    spec.owner = home;
-    spec.instance = g_launcher.instance;
-    OpenOwnedWindow(spec);
+    OwnedWindowSpec request;
+    request.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
+    request.className = kVideoSettingsClass;
+    request.title = kTitle;
+    request.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
+    request.place = PlaceVideoWindow(homeRect, monitor.workArea, scale);
+    request.owner = home;
+    request.instance = g_launcher.instance;
+    OpenOwnedWindow(request);
 }

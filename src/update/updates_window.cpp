@@ -245,15 +245,15 @@ void OpenUpdatesWindow(HWND owner) {
     StartScaledWindow(g_window.layout, WorkAreaScale(monitor.workArea, monitor.dpi), monitor.dpi);
     RECT home = {};
     GetWindowRect(owner, &home);
-    OwnedWindowSpec spec;
-    spec.exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
-    spec.className = kUpdatesWindowClass;
-    spec.title = kWindowTitle;
-    spec.style = WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME;
-    spec.place = CentreOnOwner(home, monitor.workArea, Scaled(kWidth), Scaled(kHeight));
-    spec.owner = owner;
-    spec.instance = g_window.instance;
-    if (!OpenOwnedWindow(spec)) return;
+    OwnedWindowSpec request;
+    request.exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
+    request.className = kUpdatesWindowClass;
+    request.title = kWindowTitle;
+    request.style = WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME;
+    request.place = CentreOnOwner(home, monitor.workArea, Scaled(kWidth), Scaled(kHeight));
+    request.owner = owner;
+    request.instance = g_window.instance;
+    if (!OpenOwnedWindow(request)) return;
 
     if (!PathExists(g_update.interpreter)) {
         SetUpdateStatus(kToolsMissingText);
