@@ -23,6 +23,7 @@
 #include "resources/resource_ids.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_paint.h"
+#include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
 
@@ -92,6 +93,8 @@ void OpenCapturePage(HWND home) {
         OpenUpdatesWindow(home);
     } else if (page == L"video") {
         OpenVideoWindow();
+    } else if (page == L"options") {
+        OpenOptionsWindow();
     }
 }
 
@@ -99,7 +102,7 @@ int RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (ControlsKeyFilter(&message) || UpdatesDialogFilter(&message) ||
-            InstallerDialogFilter(&message)) {
+            InstallerDialogFilter(&message) || OptionsDialogFilter(&message)) {
             continue;
         }
         HWND dialog = g_launcher.videoWindow ? g_launcher.videoWindow : g_launcher.homeWindow;

@@ -18,6 +18,7 @@
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
 #include "ui/monitor_area.h"
+#include "ui/options_window.h"
 #include "ui/owned_window.h"
 #include "ui/scaled_window.h"
 #include "ui/video_window.h"
@@ -59,6 +60,7 @@ void OnCreate(HWND hwnd) {
     CreateOwnerDrawnControl(hwnd, L"Install games", kInstallId);
     CreateOwnerDrawnControl(hwnd, L"Updates", kUpdatesId);
     CreateOwnerDrawnControl(hwnd, L"About", kAboutId);
+    CreateOwnerDrawnControl(hwnd, L"Options", kOptionsId);
     SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
     LayoutHomeControls(hwnd);
     if (HWND card = GameCard(g_launcher.settings.selectedGame)) SetFocus(card);
@@ -118,6 +120,9 @@ void OnCommand(HWND hwnd, int id) {
     case kUpdatesId:
         OpenUpdatesWindow(hwnd);
         break;
+    case kOptionsId:
+        OpenOptionsWindow();
+        break;
     default:
         break;
     }
@@ -168,6 +173,7 @@ HWND CaptureTarget(HWND home) {
     if (HWND installer = InstallerWindow()) return installer;
     if (HWND updates = UpdatesWindow()) return updates;
     if (g_launcher.videoWindow) return g_launcher.videoWindow;
+    if (HWND options = OptionsWindow()) return options;
     if (HWND editor = ControlsEditorWindow()) return editor;
     return home;
 }

@@ -5,6 +5,7 @@
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
 #include "ui/drawing_kit.h"
+#include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
 
@@ -48,12 +49,14 @@ void LauncherWindows::SetUp() {
 }
 
 void LauncherWindows::TearDown() {
-    for (HWND window : {ControlsEditorWindow(), InstallerWindow(), UpdatesWindow(), g_launcher.videoWindow}) {
+    for (HWND window :
+         {ControlsEditorWindow(), InstallerWindow(), UpdatesWindow(), g_launcher.videoWindow, OptionsWindow()}) {
         Close(window);
     }
     Close(home_);
     FinishLauncherSettingsSaves();  // nothing writes into the temporary root once the test ends
     UnregisterClassW(kVideoSettingsClass, GetModuleHandleW(nullptr));  // its brush goes with the kit
+    UnregisterClassW(kOptionsWindowClass, GetModuleHandleW(nullptr));
     kit_.reset();
     g_launcher = saved_;
 }
