@@ -15,6 +15,7 @@
 #include "app/launcher_state.h"
 #include "app/problem_report.h"
 #include "controls/controls_entry.h"
+#include "controls/last_input.h"
 #include "controls/pad_navigation.h"
 #include "controls/pad_script.h"
 #include "install/installer_entry.h"
@@ -101,6 +102,7 @@ void OpenCapturePage(HWND home) {
 int RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        NoteInputMessage(message);
         if (ControlsKeyFilter(&message) || UpdatesDialogFilter(&message) ||
             InstallerDialogFilter(&message) || OptionsDialogFilter(&message)) {
             continue;
