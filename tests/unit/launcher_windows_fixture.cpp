@@ -2,6 +2,7 @@
 
 #include "controls/controls_editor.h"
 #include "install/installer_entry.h"
+#include "install/rom_search.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
 #include "ui/drawing_kit.h"
@@ -45,6 +46,8 @@ void LauncherWindows::SetUp() {
     cls.lpszClassName = kVideoSettingsClass;
     RegisterClassExW(&cls);
     RegisterInstallerWindowClass(g_launcher.instance, UiFont(), root_.path());
+    // The installer's suggestion walks no folder of the machine unless a test gives it some.
+    SetRomSearchPlacesQuery([](const fs::path&) { return std::vector<fs::path>{}; });
     RegisterUpdatesWindowClass(g_launcher.instance, UiFont(), root_.path(), true, [] { return true; });
 }
 
@@ -58,6 +61,7 @@ void LauncherWindows::TearDown() {
     UnregisterClassW(kVideoSettingsClass, GetModuleHandleW(nullptr));  // its brush goes with the kit
     UnregisterClassW(kOptionsWindowClass, GetModuleHandleW(nullptr));
     kit_.reset();
+    SetRomSearchPlacesQuery(nullptr);
     g_launcher = saved_;
 }
 
