@@ -33,3 +33,5 @@ DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50
 # The installer's ROM search over a profile of 20,000 files.
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/rom_search_bench.exe"
+# A pad press after a key to the home window painted with the pad's prompts.
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/prompts_bench.exe" "$BUILD_DIR/demo"
