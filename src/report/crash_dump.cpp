@@ -1,4 +1,4 @@
-#include "app/crash_dump.h"
+#include "report/crash_dump.h"
 
 #include <dbghelp.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "app/problem_report.h"
+#include "report/problem_report.h"
 
 #include <knownfolders.h>
 #include <objbase.h>
@@ -11,10 +11,10 @@
 
 #include "app/game_table.h"
 #include "app/installation_root.h"
-#include "app/machine_facts.h"
+#include "report/machine_facts.h"
 #include "app/output_lines.h"
-#include "app/profile_redaction.h"
-#include "app/report_zip.h"
+#include "report/profile_redaction.h"
+#include "report/report_zip.h"
 #include "app/sha256.h"
 #include "app/win_owners.h"
 #include "controls/controller_input.h"
