@@ -19,6 +19,7 @@
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
 #include "report/crash_dump.h"
+#include "report/partial_files.h"
 #include "report/problem_report.h"
 #include "resources/resource_ids.h"
 #include "ui/drawing_kit.h"
@@ -195,6 +196,11 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
         return kExitDataFolderFailed;
     }
     g_launcher.settingsFile = g_launcher.root / L".local" / L"launcher.ini";
+    if (!automationRun) {
+        // A report or a dump that a kill cut short never took its name; only its temporary is left.
+        RemovePartialFiles(g_launcher.root / L".local" / L"reports");
+        RemovePartialFiles(g_launcher.root / L".local" / L"crashes");
+    }
 
     g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
                                                g_launcher.automation.launchRun || playRun, g_launcher.settings);

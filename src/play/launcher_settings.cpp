@@ -62,7 +62,7 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
     return ClampSettings(loaded);
 }
 
-void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings) {
+SettingsWrite WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings) {
     const std::pair<const wchar_t*, int> keys[] = {
         {L"game", settings.selectedGame},
         {L"aspect", settings.aspect},
@@ -75,5 +75,14 @@ void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSett
     std::vector<ProfileValue> values;
     for (const auto& [key, value] : keys) values.push_back({kSection, key, std::to_wstring(value)});
     // Keys of the file that this build does not write are carried over by the save.
-    ReplaceProfileFileVerified(file, values);
+    if (ReplaceProfileFileVerified(file, values)) return SettingsWrite::Saved;
+    return IsTransientReplaceError(GetLastError()) ? SettingsWrite::Refused : SettingsWrite::Failed;
+}
+
+DWORD SettingsRetryDelayMs(int attempt) {
+    constexpr DWORD kFirstDelayMs = 1000;
+    constexpr int kDoublings = 4;  // 1, 2, 4, 8 s
+    constexpr DWORD kSteadyDelayMs = 15000;
+    if (attempt < 1) attempt = 1;
+    return attempt <= kDoublings ? kFirstDelayMs << (attempt - 1) : kSteadyDelayMs;
 }

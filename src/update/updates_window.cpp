@@ -297,7 +297,7 @@ void SetUpdateStatus(const std::wstring& text) {
 
 void AppendUpdateLog(const std::wstring& line) {
     if (!g_window.log) return;
-    AppendLineToLogBox(g_window.log, line);
+    AppendLineToLogBox(g_window.log, line, g_update.logFile);
 }
 
 void SetUpdateCancelButtonText(const wchar_t* text) {
