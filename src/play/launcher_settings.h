@@ -54,6 +54,5 @@ DWORD SettingsRetryDelayMs(int attempt);
 void SaveLauncherSettings();
 // Waits until every save asked for so far has reached the disk (or failed); a refused save that
 // waits for its next try is tried once more at once. Called before anything that reads the file
-// or ends the process: a game start, the Launcher's shut-down. With `persistMs`, a save still
-// refused is tried again and again for up to that long (the session's end).
-void FinishLauncherSettingsSaves(DWORD persistMs = 0);
+// or ends the process: a game start, the Launcher's shut-down.
+void FinishLauncherSettingsSaves();

@@ -104,20 +104,14 @@ void SaveLauncherSettings() {
     WriteLauncherSettings(g_launcher.settingsFile, g_launcher.settings);
 }
 
-void FinishLauncherSettingsSaves(DWORD persistMs) {
+void FinishLauncherSettingsSaves() {
     SettingsWriter& writer = Writer();
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(persistMs);
-    constexpr auto kPersistPause = std::chrono::milliseconds(250);
     std::unique_lock<std::mutex> lock(writer.mutex);
-    for (;;) {
-        if (writer.retry && !writer.next) {  // its next try is now
-            writer.retryAt = Clock::now();
-            writer.changed.notify_all();
-        }
-        writer.changed.wait(lock, [&writer] {
-            return !writer.next && !writer.writing && (!writer.retry || writer.retryAt > Clock::now());
-        });
-        if (!writer.retry || Clock::now() + kPersistPause >= deadline) return;
-        writer.changed.wait_for(lock, kPersistPause, [&writer] { return writer.next.has_value(); });
+    if (writer.retry && !writer.next) {  // its next try is now
+        writer.retryAt = Clock::now();
+        writer.changed.notify_all();
     }
+    writer.changed.wait(lock, [&writer] {
+        return !writer.next && !writer.writing && (!writer.retry || writer.retryAt > Clock::now());
+    });
 }

@@ -94,14 +94,14 @@ TEST(ProblemReportRun, AReportKilledAtAnyMomentLeavesNoBrokenZipUnderAReportsNam
         for (fs::directory_iterator it(reports, error), end; !error && it != end; it.increment(error)) ++count;
         return count;
     };
-    // Ten runs, each killed at another moment after its report file appears: the report takes
-    // tens of milliseconds to write, so the kills fall within it and just after.
+    // Ten runs, each killed at another moment after its report file appears (0 to 2 s later): the
+    // first kills fall within the writing, the last ones after the report is whole.
     for (int run = 0; run < 10; ++run) {
         const size_t before = filesIn();
         Process report = StartLauncher(installation, L"--report");
         const auto start = std::chrono::steady_clock::now();
         while (filesIn() == before && report.Running() && std::chrono::steady_clock::now() - start < 60s) Sleep(1);
-        Sleep(static_cast<DWORD>(run * 8));
+        Sleep(static_cast<DWORD>(run * run * 25));
         report.Kill();
     }
     int zips = 0, partials = 0;
