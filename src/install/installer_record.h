@@ -35,7 +35,6 @@ struct InstallerRecord {
     std::filesystem::path root;
     HWND window = nullptr;
     ScaledWindow layout;  // its scale is chosen when the window opens
-    HBRUSH brush = nullptr;  // kept for the life of the process
 
     HWND romEdits[2] = {};
     HWND destinationEdit = nullptr;
