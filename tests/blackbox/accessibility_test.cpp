@@ -127,7 +127,9 @@ void ExpectTable(HWND window, const std::vector<Expected>& table) {
         }
         const Reading r = ReadWindow(control);
         ASSERT_TRUE(r.found) << "AccessibleObjectFromWindow gave no object";
-        if (e.role != kAnyRole) EXPECT_EQ(r.role, e.role) << "role";
+        if (e.role != kAnyRole) {
+            EXPECT_EQ(r.role, e.role) << "role";
+        }
         EXPECT_EQ(U8(r.name), U8(e.name)) << "name";
         EXPECT_EQ(r.state & e.stateSet, e.stateSet) << "state 0x" << std::hex << r.state;
         EXPECT_EQ(r.state & e.stateClear, 0) << "state 0x" << std::hex << r.state;
@@ -136,7 +138,9 @@ void ExpectTable(HWND window, const std::vector<Expected>& table) {
             EXPECT_FALSE(value.empty());
             EXPECT_EQ(U8(r.value), U8(value)) << "value";
         }
-        if (e.description) EXPECT_EQ(U8(r.description.substr(0, wcslen(e.description))), U8(e.description));
+        if (e.description) {
+            EXPECT_EQ(U8(r.description.substr(0, wcslen(e.description))), U8(e.description));
+        }
     }
 }
 
@@ -355,7 +359,7 @@ unsigned Argb(COLORREF c) { return 0xFF000000u | (GetRValue(c) << 16) | (GetGVal
 // Wine cannot switch high contrast on; the variable makes the Launcher take it as on.
 TEST(Accessibility, HighContrastPaintsEveryWindowInTheSystemsColours) {
     // Every colour of the dark palette, text and backgrounds alike.
-    const unsigned dark[] = {0xFF101315, 0xFF171A1C, 0xFF1A1D1F, 0xFF262A2B, 0xFF212527, 0xFF313535, 0xFF3E4241,
+    const unsigned dark[] = {0xFF101315, 0xFF171A1C, 0xFF1A1D1F, 0xFF222627, 0xFF212527, 0xFF313535, 0xFF3E4241,
                              0xFF484D4C, 0xFFA8ABA5, 0xFFF4F0E2, 0xFFA6A9A3, 0xFFE8EAE9, 0xFFFF4B36, 0xFFD6331E};
     const unsigned window = Argb(GetSysColor(COLOR_WINDOW));
     const unsigned text = Argb(GetSysColor(COLOR_WINDOWTEXT));
@@ -389,7 +393,9 @@ TEST(Accessibility, HighContrastPaintsEveryWindowInTheSystemsColours) {
         const long all = static_cast<long>(image.width()) * image.height();
         EXPECT_GT(windowPixels * 2, all) << "less than half the picture has the system's window colour "
                                          << HexColour(window);
-        if (page.paintsText) EXPECT_GT(textPixels, 500) << "hardly any text in " << HexColour(text);
+        if (page.paintsText) {
+            EXPECT_GT(textPixels, 500) << "hardly any text in " << HexColour(text);
+        }
         EXPECT_EQ(darkPixels, 0) << "pixels of the dark palette, the first " << HexColour(firstDark);
     }
 }
