@@ -28,7 +28,7 @@ drive() { wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; }
 
 page_home() { echo TalvaroOvra; }
 # Wine has no high contrast: the variable makes the Launcher take it as on. The pad moves the
-# focus to PLAY so that the picture shows the selected card and a focused button apart.
+# focus to the second card so that the picture shows the selected and the focused card apart.
 env_high_contrast() { echo TLVR_QA_HIGH_CONTRAST=1; }
 launch_high_contrast() { printf 'wait 1500\ntap dpdown\n' > "$PAD_SCRIPT"; echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"; }
 page_high_contrast() { sleep 3; echo TalvaroOvra; }

@@ -309,8 +309,9 @@ ARGB CardFaceColour(bool selected) {
 CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
     const Palette& pal = CurrentPalette();
     if (pal.highContrast) {
-        // Told apart by shape too: the selected card has a double-weight frame, focus a heavy one.
-        if (selected) return CardBorder{focused ? pal.focus : pal.selectedMark, focused ? 6.0f : 4.0f};
+        // Told apart by shape too: the selected card has a heavy frame in the text colour, the
+        // focused one a frame in the highlight colour.
+        if (selected) return CardBorder{focused ? pal.focus : pal.text, focused ? 6.0f : 4.0f};
         if (focused) return CardBorder{pal.focus, 3.0f};
         return CardBorder{pal.cardBorder, 1.0f};
     }
