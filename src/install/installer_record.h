@@ -36,7 +36,6 @@ struct InstallerRecord {
     std::filesystem::path logFile;  // the run's log, named by a log box that dropped lines
     HWND window = nullptr;
     ScaledWindow layout;  // its scale is chosen when the window opens
-    HBRUSH brush = nullptr;  // kept for the life of the process
 
     HWND romEdits[2] = {};
     HWND destinationEdit = nullptr;
