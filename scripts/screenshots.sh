@@ -8,7 +8,7 @@
 # the window class to photograph, and add NAME to PAGES.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad session-ended)
+PAGES=(home video controls install updates apply pad session-ended card-play-time add-to-steam)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -70,6 +70,37 @@ page_session_ended() {
   echo '#32770'
 }
 
+# Game 1 with a record of three sessions: its card shows the last one and the time in all.
+launch_card_play_time() {
+  mkdir -p "$DEMO/.local"
+  printf '2026-11-28T19:02:11Z,1,16320,0\r\n2026-11-29T20:15:40Z,1,20810,0\r\n2026-11-30T18:40:03Z,1,6370,0\r\n' \
+    > "$DEMO/.local/sessions.csv"
+}
+page_card_play_time() { echo TalvaroOvra; }
+
+# Add to Steam on a stand-in Steam folder with one account: the message is photographed, and the
+# four library pictures written for game 1 are put side by side in docs/steam-pictures.png.
+STEAM_STANDIN="$BUILD_DIR/screenshot-steam"
+page_add_to_steam() {
+  rm -rf "$STEAM_STANDIN"; mkdir -p "$STEAM_STANDIN/userdata/31415926/config"
+  wine reg add 'HKCU\Software\Valve\Steam' /v SteamPath /t REG_SZ /d "$(winepath -w "$STEAM_STANDIN" | tr '\\' /)" /f \
+    >/dev/null 2>&1
+  drive command TalvaroOvra 209 >/dev/null
+  drive rect '#32770' 30 >/dev/null || true
+  local grid="$STEAM_STANDIN/userdata/31415926/config/grid" id
+  id=$(ls "$grid" | grep -E '^[0-9]+p\.png$' | sort | head -n 1 | sed 's/p\.png$//')
+  if [ -n "$id" ]; then
+    convert -background '#101315' -gravity center \
+      \( "$grid/${id}p.png" -resize 50% \) \
+      \( "$grid/${id}.png" -resize 50% "$grid/${id}_logo.png" -resize 50% -background '#3a3f40' -append \) \
+      -background '#101315' -splice 12x0 +append \
+      \( "$grid/${id}_hero.png" -resize 50% \) -splice 0x12 -append "$OUT/steam-pictures.png"
+    log "wrote $OUT/steam-pictures.png"
+  fi
+  wine reg delete 'HKCU\Software\Valve\Steam' /v SteamPath /f >/dev/null 2>&1 || true
+  echo '#32770'
+}
+
 shoot() {
   local name=$1
   # Every page starts from the demo as laid out: no update half-applied, the daily check due.
@@ -93,4 +124,4 @@ shoot() {
 rm -rf "$WINEPREFIX/drive_c/users/Public/TalvaroOvraRecomp"
 [ $# -gt 0 ] && PAGES=("$@")
 for page in "${PAGES[@]}"; do shoot "$page"; done
-rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
+rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt" "$DEMO/.local/sessions.csv"

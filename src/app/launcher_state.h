@@ -17,6 +17,7 @@ struct LauncherSettings {
     bool zoom = true;      // continuous zoom and arcade art
     bool fullScreen = false;
     bool padNavigation = true;  // a game controller drives the Launcher's windows
+    bool showPlayTime = true;   // the cards show when each game was last played and for how long
 };
 
 // What the command line asked for (written once by start-up).

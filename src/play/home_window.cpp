@@ -13,6 +13,7 @@
 #include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
 #include "play/session_ended_dialog.h"
+#include "play/steam_library.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/home_layout.h"
@@ -117,6 +118,9 @@ void OnCommand(HWND hwnd, int id) {
         break;
     case kUpdatesId:
         OpenUpdatesWindow(hwnd);
+        break;
+    case kAddToSteamCommandId:
+        RunAddToSteam(hwnd);
         break;
     default:
         break;
@@ -318,6 +322,12 @@ void SelectGame(int index) {
         SetDlgItemTextW(home, kPlayId, PlayText(g_launcher.settings.selectedGame));
         InvalidateRect(home, nullptr, FALSE);
     }
+    SaveLauncherSettings();
+}
+
+void ShowPlayTimeOnCards(bool show) {
+    g_launcher.settings.showPlayTime = show;
+    CardStatusChanged();
     SaveLauncherSettings();
 }
 

@@ -52,6 +52,7 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
     loaded.zoom = ReadKey(file, L"zoom", 1) != 0;
     loaded.fullScreen = ReadKey(file, L"fullscreen", 0) != 0;
     loaded.padNavigation = ReadKey(file, L"pad_navigation", 1) != 0;
+    loaded.showPlayTime = ReadKey(file, L"show_play_time", 1) != 0;
     if (keepSelectedGame) {
         // The command line chose the game; only the video settings are clamped here.
         const int chosen = loaded.selectedGame;
@@ -71,6 +72,7 @@ void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSett
         {L"zoom", settings.zoom ? 1 : 0},
         {L"fullscreen", settings.fullScreen ? 1 : 0},
         {L"pad_navigation", settings.padNavigation ? 1 : 0},
+        {L"show_play_time", settings.showPlayTime ? 1 : 0},
     };
     std::vector<ProfileValue> values;
     for (const auto& [key, value] : keys) values.push_back({kSection, key, std::to_wstring(value)});

@@ -4,12 +4,16 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
 #include <vector>
 
 #include "app/launcher_state.h"
 #include "play/game_launch.h"
 #include "play/home_window.h"
+#include "ui/card_accessible.h"
 #include "ui/home_layout.h"
+#include "ui/home_paint.h"
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
@@ -72,6 +76,16 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     case WM_MOUSELEAVE:
         SetHotControl(-1);
         InvalidateRect(hwnd, nullptr, FALSE);
+        break;
+    case WM_GETOBJECT:
+        if (IsCardId(GetDlgCtrlID(hwnd))) {
+            try {
+                const std::wstring line = CurrentCardStatusLine(GetDlgCtrlID(hwnd) - kCardGame1Id);
+                if (const LRESULT object = CardAccessibleObject(hwnd, wParam, lParam, line)) return object;
+            } catch (const std::exception&) {
+                // Out of memory: the button's own object answers.
+            }
+        }
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, ControlSubclassProc, kSubclassId);
@@ -145,4 +159,12 @@ void ForgetHomeControls() {
     g_buttons.clear();
     g_cards[0] = g_cards[1] = nullptr;
     SetHotControl(-1);
+}
+
+void CardStatusChanged() {
+    for (HWND card : g_cards) {
+        if (!card) continue;
+        InvalidateRect(card, nullptr, FALSE);
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, card, OBJID_CLIENT, CHILDID_SELF);
+    }
 }

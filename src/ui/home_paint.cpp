@@ -6,6 +6,7 @@
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "play/play_time.h"
 #include "ui/canvas_surface.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
@@ -295,8 +296,16 @@ std::wstring GameStatusLine(bool installed) {
     return L"Choose Install games to prepare both titles with your own ROMs.";
 }
 
-std::wstring CardStatusLine(int game, bool installed) {
-    return std::wstring(kGames[game].year) + (installed ? L" / Ready" : L" / Not installed");
+std::wstring CardStatusLine(int game, bool installed, const std::wstring& playTime) {
+    std::wstring line = std::wstring(kGames[game].year) + (installed ? L" / Ready" : L" / Not installed");
+    if (!playTime.empty()) line += L" / " + playTime;
+    return line;
+}
+
+std::wstring CurrentCardStatusLine(int game) {
+    const bool installed = IsGameInstalled(game);
+    const bool withPlayTime = installed && g_launcher.settings.showPlayTime;
+    return CardStatusLine(game, installed, withPlayTime ? CardPlayTimeText(game) : std::wstring());
 }
 
 ARGB CardFaceColour(bool selected) { return selected ? kSelectedPanel : kPanel; }
@@ -354,7 +363,6 @@ void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
     const bool selected = game == g_launcher.settings.selectedGame;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
     const bool hot = HotControl() == static_cast<int>(item.CtlID);
-    const bool installed = IsGameInstalled(game);
     const float scale = HomeCanvasFit().scale;
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
@@ -377,7 +385,7 @@ void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
     }
     Label(graphics, kGames[game].title, 12, h - 48, w - 24, 33, 25,
           selected ? kAccentColour : kTextColour, true);
-    Label(graphics, CardStatusLine(game, installed).c_str(), 12, h - 18, w - 24, 18, 13, kMutedColour,
+    Label(graphics, CurrentCardStatusLine(game).c_str(), 12, h - 18, w - 24, 18, 13, kMutedColour,
           false);
 
     const CardBorder border = CardBorderFor(selected, focused, hot);
