@@ -31,3 +31,5 @@ DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BU
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_file_holder.exe"
 # The problem report of an installation with a 50 MB install log.
 DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50
+# The installer's ROM search over a profile of 20,000 files.
+DISPLAY=":${display}" wine "$BUILD_DIR/bin/rom_search_bench.exe"

@@ -19,6 +19,7 @@
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
 #include "ui/monitor_area.h"
+#include "ui/options_window.h"
 #include "ui/owned_window.h"
 #include "ui/scaled_window.h"
 #include "ui/video_window.h"
@@ -60,6 +61,7 @@ void OnCreate(HWND hwnd) {
     CreateOwnerDrawnControl(hwnd, L"Install games", kInstallId);
     CreateOwnerDrawnControl(hwnd, L"Updates", kUpdatesId);
     CreateOwnerDrawnControl(hwnd, L"About", kAboutId);
+    CreateOwnerDrawnControl(hwnd, L"Options", kOptionsId);
     SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
     LayoutHomeControls(hwnd);
     if (HWND card = GameCard(g_launcher.settings.selectedGame)) SetFocus(card);
@@ -119,8 +121,12 @@ void OnCommand(HWND hwnd, int id) {
     case kUpdatesId:
         OpenUpdatesWindow(hwnd);
         break;
+    case kOptionsId:
+        OpenOptionsWindow();
+        break;
     case kAddToSteamCommandId:
-        RunAddToSteam(hwnd);
+        // Over the options window when its row asked.
+        RunAddToSteam(OptionsWindow() ? OptionsWindow() : hwnd);
         break;
     default:
         break;
@@ -172,6 +178,7 @@ HWND CaptureTarget(HWND home) {
     if (HWND installer = InstallerWindow()) return installer;
     if (HWND updates = UpdatesWindow()) return updates;
     if (g_launcher.videoWindow) return g_launcher.videoWindow;
+    if (HWND options = OptionsWindow()) return options;
     if (HWND editor = ControlsEditorWindow()) return editor;
     return home;
 }
@@ -322,12 +329,6 @@ void SelectGame(int index) {
         SetDlgItemTextW(home, kPlayId, PlayText(g_launcher.settings.selectedGame));
         InvalidateRect(home, nullptr, FALSE);
     }
-    SaveLauncherSettings();
-}
-
-void ShowPlayTimeOnCards(bool show) {
-    g_launcher.settings.showPlayTime = show;
-    CardStatusChanged();
     SaveLauncherSettings();
 }
 

@@ -22,9 +22,6 @@ LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // Clamps the index to 0..1, repaints, retitles PLAY and saves the settings.
 void SelectGame(int index);
 
-// Shows or hides the play time on the cards and saves the choice.
-void ShowPlayTimeOnCards(bool show);
-
 // True when no game is running and no installation run is active.
 bool IsLauncherIdle();
 

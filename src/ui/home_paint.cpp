@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "controls/last_input.h"
 #include "play/play_time.h"
 #include "ui/canvas_surface.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
+#include "ui/prompt_glyphs.h"
 
 using namespace Gdiplus;
 
@@ -22,11 +26,14 @@ struct HomeScene {
     bool masthead;
     int selectedGame;
     bool selectedInstalled;
+    PromptStyle prompts;  // the hint line's glyphs
+    bool swap;            // which face button the hint shows for "play"
 };
 
 bool SameScene(const HomeScene& a, const HomeScene& b) {
     return a.width == b.width && a.height == b.height && a.masthead == b.masthead &&
-           a.selectedGame == b.selectedGame && a.selectedInstalled == b.selectedInstalled;
+           a.selectedGame == b.selectedGame && a.selectedInstalled == b.selectedInstalled &&
+           a.prompts == b.prompts && a.swap == b.swap;
 }
 
 // The installed state is asked afresh at every paint: a game installed meanwhile shows at once.
@@ -38,6 +45,8 @@ HomeScene CurrentScene(int width, int height) {
     const int selected = g_launcher.settings.selectedGame;
     scene.selectedGame = selected < 0 ? 0 : (selected > 1 ? 1 : selected);
     scene.selectedInstalled = IsGameInstalled(scene.selectedGame);
+    scene.prompts = CurrentPromptStyle();
+    scene.swap = g_launcher.settings.swapConfirmBack != 0;
     return scene;
 }
 
@@ -64,8 +73,11 @@ struct StaticKey {
     float phaseX;
     float phaseY;
     bool masthead;
+    PromptStyle prompts;  // the hint line is one of the static elements
+    bool swap;
     bool operator==(const StaticKey& o) const {
-        return scale == o.scale && phaseX == o.phaseX && phaseY == o.phaseY && masthead == o.masthead;
+        return scale == o.scale && phaseX == o.phaseX && phaseY == o.phaseY && masthead == o.masthead &&
+               prompts == o.prompts && swap == o.swap;
     }
 };
 
@@ -104,6 +116,20 @@ void Fill(Graphics& graphics, ARGB colour, float x, float y, float width, float 
 void Label(Graphics& graphics, const wchar_t* text, float x, float y, float width, float height,
            float size, ARGB colour, bool bold) {
     DrawLabelText(graphics, text, RectF(x, y, width, height), size, colour, bold);
+}
+
+// The hint under the title: key names after the keyboard, the pad's own buttons after a pad.
+void DrawHomeHint(Graphics& graphics, const HomeScene& scene) {
+    const std::vector<HintPart> parts = HomeHint(scene.prompts, scene.swap);
+    if (scene.prompts == PromptStyle::Keys) {
+        std::wstring text;
+        for (const HintPart& part : parts) {
+            text += (text.empty() ? L"" : L"     ") + std::wstring(part.glyph.keyName) + L": " + part.action;
+        }
+        Label(graphics, text.c_str(), 42, 128, 1000, 20, 14, kMutedColour, false);
+        return;
+    }
+    DrawHint(graphics, parts, scene.prompts, 42, 127, 14, kMutedColour, 110);
 }
 
 // The element table, in its order. Elements 10 and 11 are the scene's; they overlap no other
@@ -148,8 +174,7 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
               L"Offline achievements (F6) in both games\nGame Over and Retire zoom hand-off\n"
               L"Continuous zoom, arcade art and sound\nTeam colours and analog steering",
               952, 430, 300, 100, 15, kMutedColour, false);
-        Label(graphics, L"Arrow keys: choose     Enter: play", 42, 128, 1000, 20, 14, kMutedColour,
-              false);
+        DrawHomeHint(graphics, scene);
         const std::wstring footer = std::wstring(L"v") + kVersionText + L" / Windows x64";
         Label(graphics, footer.c_str(), 1040, 762, 200, 22, 14, kMutedColour, false);
     }
@@ -174,14 +199,14 @@ POINT StaticLayerOrigin(const CanvasFit& fit) {
                  static_cast<LONG>(std::floor(fit.offsetY)) - kLayerPad};
 }
 
-StaticKey StaticKeyFor(const CanvasFit& fit, bool masthead) {
+StaticKey StaticKeyFor(const CanvasFit& fit, const HomeScene& scene) {
     return StaticKey{fit.scale, fit.offsetX - std::floor(fit.offsetX), fit.offsetY - std::floor(fit.offsetY),
-                     masthead};
+                     scene.masthead, scene.prompts, scene.swap};
 }
 
 bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
     HomeCanvasCache& cache = g_cache;
-    const StaticKey key = StaticKeyFor(fit, scene.masthead);
+    const StaticKey key = StaticKeyFor(fit, scene);
     if (cache.staticLayer && cache.staticKey == key) return true;
     cache.canvas.reset();  // composed over the old layer
     const int width = static_cast<int>(std::ceil(kHomeDesignWidth * fit.scale)) + 2 * kLayerPad + 1;

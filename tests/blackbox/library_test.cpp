@@ -12,7 +12,11 @@ using namespace bb;
 
 namespace {
 constexpr int kCard1 = 100;
-constexpr int kAddToSteam = 209;
+constexpr int kOptions = 208;
+// The options window's rows: Save is 1, row N has id 10 + N.
+constexpr int kOptionsSave = 1;
+constexpr int kShowPlayTimeRow = 12;
+constexpr int kAddToSteamRow = 13;
 // MinGW's import library carries a wrong value for this id.
 constexpr IID kAccessibleId = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
@@ -108,14 +112,27 @@ std::vector<uint32_t> AppIds(const std::string& list) {
     return ids;
 }
 
-// Add to Steam as the home window's command, with its message read and closed.
+// The options window opened by its home button's command.
+HWND OpenOptions(const Process& launcher, HWND home) {
+    PostMessageW(home, WM_COMMAND, MAKEWPARAM(kOptions, 0), 0);
+    const auto options = launcher.FindWindowOfClass(L"TLVROptions", 10s);
+    return options ? options->hwnd : nullptr;
+}
+
+// Add to Steam pressed in the options window, with its message read and closed.
 std::optional<MessageBoxInfo> AddToSteam(const Process& launcher, HWND home) {
-    PostMessageW(home, WM_COMMAND, MAKEWPARAM(kAddToSteam, 0), 0);
+    HWND options = OpenOptions(launcher, home);
+    if (!options) return std::nullopt;
+    HWND row = ChildWithId(options, kAddToSteamRow);
+    EXPECT_EQ(WindowText(row), L"Add to Steam");
+    ClickButton(row);
     auto box = WaitForMessageBox(launcher, kLaunchTimeout);
     if (box) {
         PressMessageBoxButton(*box);
         WaitUntil([&] { return VisibleMessageBoxCount(launcher) == 0; }, 5s);
     }
+    PostMessageW(options, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return !IsWindow(options); }, 5s);
     return box;
 }
 }  // namespace
@@ -148,18 +165,23 @@ TEST(LibraryPlayTime, CardShowsTheRecordAtStartAndTheSessionThatJustEnded) {
         EXPECT_EQ(seen.rfind(L"1990 / Ready / Last played ", 0), 0u) << Utf8(seen);
         EXPECT_NE(seen.find(std::to_wstring(now.wYear)), std::wstring::npos) << Utf8(seen);
         EXPECT_TRUE(EndsWith(seen, L" \u00B7 12 h 5 min")) << "the session was not added to the time: " << Utf8(seen);
+
+        // "Show play time" unticked and saved: the card drops it at once, and the file keeps it.
+        HWND options = OpenOptions(launcher, home);
+        ASSERT_NE(options, nullptr);
+        HWND row = ChildWithId(options, kShowPlayTimeRow);
+        EXPECT_EQ(WindowText(row), L"Show play time");
+        ClickButton(row);
+        ClickButton(ChildWithId(options, kOptionsSave));
+        EXPECT_TRUE(WaitUntil([&] { return AccessibleDescription(card) == L"1990 / Ready"; }, 5s))
+            << "the card still says " << Utf8(AccessibleDescription(card));
         PostMessageW(home, WM_CLOSE, 0, 0);
         EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
     }
-
-    // The option hides it.
-    WriteLauncherIni(installation, "show_play_time=0");
-    Process launcher = StartLauncher(installation);
-    HWND home = WaitForHome(launcher);
-    ASSERT_NE(home, nullptr);
-    EXPECT_EQ(AccessibleDescription(ChildWithId(home, kCard1)), L"1990 / Ready");
-    PostMessageW(home, WM_CLOSE, 0, 0);
-    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    std::wstring kept(16, L'\0');
+    kept.resize(GetPrivateProfileStringW(L"launcher", L"show_play_time", L"", kept.data(), 16,
+                                         (installation.local() / L"launcher.ini").c_str()));
+    EXPECT_EQ(kept, L"0");
 }
 
 TEST(AddToSteam, ThreeShortcutsAfterOnePressAndAfterTwoWithTheLibraryPictures) {

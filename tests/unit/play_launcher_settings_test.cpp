@@ -42,15 +42,13 @@ TEST(LauncherSettingsFile, MissingFileGivesTheDefaults) {
     EXPECT_EQ(loaded.filter, 0);
     EXPECT_TRUE(loaded.zoom);
     EXPECT_FALSE(loaded.fullScreen);
-    EXPECT_TRUE(loaded.showPlayTime);
     EXPECT_FALSE(fs::exists(folder.path() / L"launcher.ini")) << "loading must not create the file";
 }
 
 TEST(LauncherSettingsFile, OutOfRangeValuesAreClampedAndWrittenBackClamped) {
     TempFolder folder(L"tlvr-settings");
     const fs::path file = folder.path() / L"launcher.ini";
-    WriteFileBytes(file, "[launcher]\r\ngame=4\r\naspect=9\r\nsize=-2\r\nfilter=12\r\nzoom=5\r\nfullscreen=-3\r\n"
-                         "show_play_time=7\r\n");
+    WriteFileBytes(file, "[launcher]\r\ngame=4\r\naspect=9\r\nsize=-2\r\nfilter=12\r\nzoom=5\r\nfullscreen=-3\r\n");
     const LauncherSettings loaded = LoadLauncherSettings(file, false, LauncherSettings{});
     EXPECT_EQ(loaded.selectedGame, 1);
     EXPECT_EQ(loaded.aspect, 3);
@@ -58,7 +56,6 @@ TEST(LauncherSettingsFile, OutOfRangeValuesAreClampedAndWrittenBackClamped) {
     EXPECT_EQ(loaded.filter, 7);
     EXPECT_TRUE(loaded.zoom);
     EXPECT_TRUE(loaded.fullScreen);
-    EXPECT_TRUE(loaded.showPlayTime);
 
     WriteLauncherSettings(file, loaded);
     EXPECT_EQ(ReadBack(file, L"game"), 1);
@@ -67,21 +64,18 @@ TEST(LauncherSettingsFile, OutOfRangeValuesAreClampedAndWrittenBackClamped) {
     EXPECT_EQ(ReadBack(file, L"filter"), 7);
     EXPECT_EQ(ReadBack(file, L"zoom"), 1) << "zoom=5 is written back as 1";
     EXPECT_EQ(ReadBack(file, L"fullscreen"), 1);
-    EXPECT_EQ(ReadBack(file, L"show_play_time"), 1) << "show_play_time=7 is written back as 1";
 }
 
 TEST(LauncherSettingsFile, NonNumericValuesReadTheirLeadingDigitsOrZero) {
     TempFolder folder(L"tlvr-settings");
     const fs::path file = folder.path() / L"launcher.ini";
-    WriteFileBytes(file, "[launcher]\r\ngame=one\r\naspect=2x\r\nsize=big\r\nfilter=5 please\r\nzoom=off\r\n"
-                         "show_play_time=no\r\n");
+    WriteFileBytes(file, "[launcher]\r\ngame=one\r\naspect=2x\r\nsize=big\r\nfilter=5 please\r\nzoom=off\r\n");
     const LauncherSettings loaded = LoadLauncherSettings(file, false, LauncherSettings{});
     EXPECT_EQ(loaded.selectedGame, 0);
     EXPECT_EQ(loaded.aspect, 2);
     EXPECT_EQ(loaded.size, 0);
     EXPECT_EQ(loaded.filter, 5);
     EXPECT_FALSE(loaded.zoom) << "\"off\" reads as 0";
-    EXPECT_FALSE(loaded.showPlayTime) << "\"no\" reads as 0: the play time is hidden";
 }
 
 TEST(LauncherSettingsFile, LaunchRunKeepsTheGameChosenOnTheCommandLine) {
