@@ -94,11 +94,15 @@ page_add_to_steam() {
   local grid="$STEAM_STANDIN/userdata/31415926/config/grid" id
   id=$(ls "$grid" | grep -E '^[0-9]+p\.png$' | sort | head -n 1 | sed 's/p\.png$//')
   if [ -n "$id" ]; then
-    convert -background '#101315' -gravity center \
-      \( "$grid/${id}p.png" -resize 50% \) \
-      \( "$grid/${id}.png" -resize 50% "$grid/${id}_logo.png" -resize 50% -background '#3a3f40' -append \) \
-      -background '#101315' -splice 12x0 +append \
-      \( "$grid/${id}_hero.png" -resize 50% \) -splice 0x12 -append "$OUT/steam-pictures.png"
+    # Half size (the hero 40 %), the logo on a grey ground to show its transparent edges.
+    local b='#101315' t="$BUILD_DIR/screenshot-steam"
+    convert "$grid/${id}p.png" -resize 50% -bordercolor "$b" -border 6 "$t/cover.png"
+    convert "$grid/${id}.png" -resize 50% -bordercolor "$b" -border 6 "$t/header.png"
+    convert "$grid/${id}_logo.png" -resize 50% -background '#3a3f40' -flatten -bordercolor "$b" -border 6 "$t/logo.png"
+    convert "$grid/${id}_hero.png" -resize 40% -bordercolor "$b" -border 6 "$t/hero.png"
+    convert "$t/header.png" "$t/logo.png" -background "$b" -gravity northwest -append "$t/right.png"
+    convert "$t/cover.png" "$t/right.png" -background "$b" -gravity northwest +append "$t/row.png"
+    convert "$t/row.png" "$t/hero.png" -background "$b" -gravity northwest -append +repage "$OUT/steam-pictures.png"
     log "wrote $OUT/steam-pictures.png"
   fi
   wine reg delete 'HKCU\Software\Valve\Steam' /v SteamPath /f >/dev/null 2>&1 || true
