@@ -19,7 +19,7 @@
 
 #include "app/launcher_state.h"
 #include "app/output_lines.h"
-#include "app/problem_report.h"
+#include "report/problem_report.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project (scripts/build.sh) and runs the benchmarks (home paint, start-up, installer
 # log, pad navigation, arrow presses at home) under Wine on a private virtual display, printing
-# the figures.
+# the figures. BENCH=install (or home_paint, startup, pad, arrow, report) runs one of them alone.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
@@ -19,17 +19,18 @@ cleanup() {
 }
 trap cleanup EXIT
 sleep 1
+want() { [ -z "${BENCH:-}" ] || [ "$BENCH" = "$1" ]; }
 
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/home_paint_bench.exe" "$@"
+if want home_paint; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/home_paint_bench.exe" "$@"; fi
 # Start-up on the demo installation: the lock is free, as no other launcher runs on it.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/startup_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"
+if want startup; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/startup_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"; fi
 # The installer under a script printing 100,000 lines of 80 characters as fast as it can.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/install_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_standin_powershell.exe"
+if want install; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/install_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_standin_powershell.exe"; fi
 # The pad navigation: a press's road to a window, and the CPU time while the Launcher waits.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"
+if want pad; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/minimal_window.exe"; fi
 # An arrow press at home, plain and beside a scanner stand-in holding each new file for 300 ms.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_file_holder.exe"
+if want arrow; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_file_holder.exe"; fi
 # The problem report of an installation with a 50 MB install log.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50
+if want report; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50; fi
 # The installer's ROM search over a profile of 20,000 files.
-DISPLAY=":${display}" wine "$BUILD_DIR/bin/rom_search_bench.exe"
+if want rom_search; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/rom_search_bench.exe"; fi

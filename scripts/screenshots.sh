@@ -5,10 +5,11 @@
 #   scripts/screenshots.sh            every page
 #   scripts/screenshots.sh install    only the pages named
 # To add a page: write a function page_NAME that opens it (with "drive", see below) and echoes
-# the window class to photograph, and add NAME to PAGES.
+# the window class to photograph, and add NAME to PAGES. A function env_NAME may echo variables
+# (NAME=VALUE words) for the Launcher's start.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad session-ended home-playstation options card-play-time add-to-steam)
+PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation options card-play-time add-to-steam)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -26,6 +27,11 @@ DRIVER="$BUILD_DIR/bin/tlvr_window_driver.exe"
 drive() { wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; }
 
 page_home() { echo TalvaroOvra; }
+# Wine has no high contrast: the variable makes the Launcher take it as on. The pad moves the
+# focus to the second card so that the picture shows the selected and the focused card apart.
+env_high_contrast() { echo TLVR_QA_HIGH_CONTRAST=1; }
+launch_high_contrast() { printf 'wait 1500\ntap dpdown\n' > "$PAD_SCRIPT"; echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"; }
+page_high_contrast() { sleep 3; echo TalvaroOvra; }
 # The home window driven by the scripted pad: three presses down bring the focus ring to
 # "Video & CRT" (the script waits for SDL and its virtual controllers first).
 PAD_SCRIPT="$BUILD_DIR/screenshot-pad.txt"
@@ -113,10 +119,11 @@ shoot() {
   local name=$1
   # Every page starts from the demo as laid out: no update half-applied, the daily check due.
   rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
-  local arguments=""
+  local arguments="" environment=""
   if declare -f "launch_${name//-/_}" >/dev/null; then arguments=$("launch_${name//-/_}"); fi
-  # shellcheck disable=SC2086  # the page's arguments are words
-  ( cd "$DEMO" && wine "$DEMO/TalvaroOvraRecomp.exe" $arguments >/dev/null 2>&1 & )
+  if declare -f "env_${name//-/_}" >/dev/null; then environment=$("env_${name//-/_}"); fi
+  # shellcheck disable=SC2086  # the page's arguments and variables are words
+  ( cd "$DEMO" && env $environment wine "$DEMO/TalvaroOvraRecomp.exe" $arguments >/dev/null 2>&1 & )
   drive rect TalvaroOvra 60 >/dev/null || { log "the launcher did not open"; return 1; }
   local class rect
   class=$("page_${name//-/_}")

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/crash_dump.h"
 #include "app/startup.h"
+#include "report/crash_dump.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Before anything loads a library: run-time DLLs come from the system folder only, never

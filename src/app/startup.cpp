@@ -7,13 +7,11 @@
 #include <system_error>
 
 #include "app/command_line.h"
-#include "app/crash_dump.h"
 #include "app/file_probe.h"
 #include "app/game_table.h"
 #include "app/installation_lock.h"
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
-#include "app/problem_report.h"
 #include "controls/controls_entry.h"
 #include "controls/last_input.h"
 #include "controls/pad_navigation.h"
@@ -22,6 +20,9 @@
 #include "install/installer_entry.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
+#include "report/crash_dump.h"
+#include "report/partial_files.h"
+#include "report/problem_report.h"
 #include "resources/resource_ids.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_paint.h"
@@ -201,6 +202,11 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
         return kExitDataFolderFailed;
     }
     g_launcher.settingsFile = g_launcher.root / L".local" / L"launcher.ini";
+    if (!automationRun) {
+        // A report or a dump that a kill cut short never took its name; only its temporary is left.
+        RemovePartialFiles(g_launcher.root / L".local" / L"reports");
+        RemovePartialFiles(g_launcher.root / L".local" / L"crashes");
+    }
 
     g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
                                                g_launcher.automation.launchRun || playRun, g_launcher.settings);

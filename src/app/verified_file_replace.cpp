@@ -76,7 +76,9 @@ bool MoveOverTarget(const fs::path& from, const fs::path& target) {
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     if (readOnly) SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (MoveWithRetry(from, target, kReplaceFlags)) return true;
+    const DWORD error = GetLastError();
     if (readOnly) SetFileAttributesW(target.c_str(), attributes);
+    SetLastError(error);
     return false;
 }
 
@@ -87,10 +89,19 @@ bool RemoveLeftover(const fs::path& file) {
     return DeleteFileW(file.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-// Removes what a failed save left beside the target; the target itself is never touched.
+// Removes what a failed save left beside the target; the target itself is never touched. The
+// failure's error stays the last error, so that a caller can tell a held file from a full disk.
 bool Abandon(std::initializer_list<fs::path> leftovers) {
+    const DWORD error = GetLastError();
     for (const fs::path& file : leftovers) DeleteFileW(file.c_str());
+    SetLastError(error);
     return false;
+}
+
+// A read-back that differs from what was written is what a full disk shows.
+bool AbandonUnproven(std::initializer_list<fs::path> leftovers) {
+    SetLastError(ERROR_DISK_FULL);
+    return Abandon(leftovers);
 }
 
 bool WriteWhole(const fs::path& file, const std::string& bytes) {
@@ -123,9 +134,10 @@ bool ReplaceProfileFileVerified(const fs::path& file, const std::vector<ProfileV
         }
     }
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, written.c_str());
-    if (!allWritten) return Abandon({written});
+    if (!allWritten) return IsTransientReplaceError(GetLastError()) ? Abandon({written}) : AbandonUnproven({written});
     if (!MoveWithRetry(written, proof, MOVEFILE_REPLACE_EXISTING)) return Abandon({written, proof});
-    if (!ProfileHolds(proof, values) || !FlushToDisk(proof)) return Abandon({proof});
+    if (!ProfileHolds(proof, values)) return AbandonUnproven({proof});
+    if (!FlushToDisk(proof)) return Abandon({proof});
     if (!MoveOverTarget(proof, file)) return Abandon({proof});
     return true;
 }
@@ -133,7 +145,8 @@ bool ReplaceProfileFileVerified(const fs::path& file, const std::vector<ProfileV
 bool ReplaceFileVerified(const fs::path& file, const std::string& bytes) {
     const fs::path written = WithSuffix(file, L".tmp");
     if (!RemoveLeftover(written)) return false;
-    if (!WriteWhole(written, bytes) || ReadWhole(written, bytes.size()) != bytes) return Abandon({written});
+    if (!WriteWhole(written, bytes)) return Abandon({written});
+    if (ReadWhole(written, bytes.size()) != bytes) return AbandonUnproven({written});
     if (!MoveOverTarget(written, file)) return Abandon({written});
     return true;
 }

@@ -25,7 +25,8 @@ struct ProfileReplaceOptions {
 };
 
 // Writes `values` into file + ".tmp" through the profile functions, proves every one of them,
-// flushes and moves the result over `file`. True only when `file` now holds every value.
+// flushes and moves the result over `file`. True only when `file` now holds every value; on false
+// the last error says why (ERROR_DISK_FULL when what was written did not read back).
 bool ReplaceProfileFileVerified(const std::filesystem::path& file, const std::vector<ProfileValue>& values,
                                 const ProfileReplaceOptions& options = {});
 

@@ -57,6 +57,17 @@ using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 
+// A COM interface pointer: released once; a reference is added only by whoever hands it over.
+template <typename T>
+struct ComInterfaceTraits {
+    using Handle = T*;
+    static Handle Invalid() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { h->Release(); }
+};
+template <typename T>
+using ScopedComPtr = UniqueWin32<ComInterfaceTraits<T>>;
+
 // Fonts added from memory (AddFontMemResourceEx).
 struct MemoryFontTraits {
     using Handle = HANDLE;

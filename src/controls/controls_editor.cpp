@@ -8,11 +8,13 @@
 #include "app/launcher_state.h"
 #include "app/win_owners.h"
 #include "controls/controls_checks.h"
+#include "controls/controls_editor_accessibility.h"
 #include "controls/controls_editor_layout.h"
 #include "controls/controls_keys.h"
 #include "controls/pad_navigation.h"
 #include "ui/covering_font.h"
 #include "ui/dark_title_bar.h"
+#include "ui/palette.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
 #include "ui/scaled_window.h"
@@ -23,8 +25,6 @@ namespace {
 constexpr wchar_t kTitle[] = L"Controls \u2014 Talvaro Ovra-Remix Recomp";
 constexpr UINT_PTR kPollTimerId = 2;
 constexpr UINT kPollPeriodMs = 40;
-constexpr COLORREF kTextColour = RGB(244, 240, 226);
-constexpr COLORREF kBackground = RGB(26, 29, 31);
 constexpr int kRowTop = 235;
 constexpr int kRowPitch = 35;
 constexpr int kFocusRow = 4;  // "Accelerate / button B"
@@ -75,7 +75,6 @@ struct EditorRecord {
     ScopedFont pulseLabelFont;  // empty while Barlow draws the whole label
 };
 EditorRecord g_editor;
-HBRUSH g_backgroundBrush = nullptr;  // made with the class, kept for the life of the process
 
 HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, EditorRect design,
               int id) {
@@ -103,8 +102,8 @@ void RefreshTexts() {
         std::wstring controllerText = ControllerText(Binding(row));
         if (row == capture.row && !capture.controller) keyText = kPressKeyText;
         if (row == capture.row && capture.controller) controllerText = capture.armed ? kPressButtonText : kReleaseText;
-        SetWindowTextW(g_editor.keyButtons[static_cast<size_t>(row)], keyText.c_str());
-        SetWindowTextW(g_editor.controllerButtons[static_cast<size_t>(row)], controllerText.c_str());
+        SetBindingText(g_editor.keyButtons[static_cast<size_t>(row)], keyText);
+        SetBindingText(g_editor.controllerButtons[static_cast<size_t>(row)], controllerText);
     }
     EnableWindow(g_editor.saveButton, !capture.running());
 }
@@ -150,7 +149,7 @@ void LayOut(HWND hwnd) {
 
 void OnCreate(HWND hwnd) {
     g_editor.window = hwnd;
-    AskForDarkTitleBar(hwnd);
+    ApplyWindowColours(hwnd);
     g_editor.layout.clear();
     g_editor.capture = CaptureState{};
 
@@ -196,6 +195,7 @@ void OnCreate(HWND hwnd) {
 
     RebuildControllerList(g_editor.controllerChoice, g_editor.working.controllerSlot);
     RefreshTexts();
+    GiveEditorAccessibleFacts(hwnd);
     LayOut(hwnd);
     SetTimer(hwnd, kPollTimerId, kPollPeriodMs, nullptr);
 }
@@ -312,12 +312,14 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO:
         OnGetMinMaxInfo(hwnd, reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, kTextColour);
-        SetBkColor(dc, kBackground);
-        return reinterpret_cast<LRESULT>(g_backgroundBrush);
-    }
+    case WM_CTLCOLORSTATIC:
+        return AnswerControlColours(reinterpret_cast<HDC>(wParam));
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        RefreshPalette();
+        ApplyWindowColours(hwnd);
+        break;
     case WM_DPICHANGED:
         TakeSuggestedRect(hwnd, lParam);  // WM_SIZE lays the canvas out again, font and all
         return 0;
@@ -342,12 +344,11 @@ LRESULT CALLBACK ControlsEditorProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 bool RegisterEditorClass() {
     static bool registered = false;
     if (registered) return true;
-    g_backgroundBrush = CreateSolidBrush(kBackground);
     WNDCLASSW cls = {};
     cls.lpfnWndProc = ControlsEditorProc;
     cls.hInstance = g_launcher.instance;
     cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = g_backgroundBrush;
+    cls.hbrBackground = WindowBackgroundBrush();
     cls.lpszClassName = kControlsEditorClass;
     registered = RegisterClassW(&cls) != 0;
     return registered;

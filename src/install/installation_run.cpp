@@ -92,7 +92,10 @@ void StopFlushTimer() {
 }
 
 // Hands one bounded part of the waiting log text to the box; true while more waits.
-bool FlushLogPart() { return g_installer.pendingLog.FlushTo(g_installer.logBox, GetTickCount64(), kAppendLimit); }
+bool FlushLogPart() {
+    InstallerRecord& r = g_installer;
+    return r.pendingLog.FlushTo(r.logBox, r.logFile, GetTickCount64(), kAppendLimit);
+}
 
 void ReportEnd(DWORD exitCode) {
     InstallerRecord& r = g_installer;
@@ -139,6 +142,7 @@ void StartInstallationRun() {
     request.commandLine = InstallationCommandLine(request.application, script, r.destination, rom1, rom2);
     request.workingDirectory = r.root;
     request.logPath = r.root / L".local" / (std::wstring(L"install-") + kVersionText + L".log");
+    r.logFile = request.logPath;
     request.target = r.window;
     request.lineMessage = kInstallerLineMessage;
     request.finishedMessage = kInstallerFinishedMessage;

@@ -33,9 +33,9 @@ inline constexpr UINT_PTR kLogFlushTimerId = 1;
 struct InstallerRecord {
     HINSTANCE instance = nullptr;
     std::filesystem::path root;
+    std::filesystem::path logFile;  // the run's log, named by a log box that dropped lines
     HWND window = nullptr;
     ScaledWindow layout;  // its scale is chosen when the window opens
-    HBRUSH brush = nullptr;  // kept for the life of the process
 
     HWND romEdits[2] = {};
     HWND destinationEdit = nullptr;

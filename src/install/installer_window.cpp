@@ -19,6 +19,7 @@
 #include "install/rom_search.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
+#include "ui/palette.h"
 #include "ui/drawing_kit.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
@@ -27,7 +28,6 @@ InstallerRecord g_installer;
 
 namespace {
 constexpr wchar_t kCaptureVariable[] = L"TLVR_QA_CAPTURE";
-constexpr COLORREF kBackground = RGB(26, 29, 31);
 
 constexpr wchar_t kExplanation[] =
     L"Choose one or two ROM folders. Compatible BIN, MD, GEN and ZIP files are detected by SHA-256.\n"
@@ -63,7 +63,7 @@ HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD sty
 void OnCreate(HWND hwnd) {
     InstallerRecord& r = g_installer;
     r.window = hwnd;
-    AskForDarkTitleBar(hwnd);
+    ApplyWindowColours(hwnd);
 
     Child(hwnd, L"STATIC", L"Install from your own ROMs", 0, 24, 20, 700, 32, 0);
     Child(hwnd, L"STATIC", kExplanation, 0, 24, 58, 710, 55, 0);
@@ -84,9 +84,11 @@ void OnCreate(HWND hwnd) {
     r.progressBar = Child(hwnd, PROGRESS_CLASSW, L"", PBS_SMOOTH, 24, 390, 710, 18, 0);
     SendMessageW(r.progressBar, PBM_SETRANGE, 0, kProgressRange);
     r.statusText = Child(hwnd, L"STATIC", kReadyStatus, 0, 24, 418, 710, 44, 0);
+    // Just before the log box: a screen reader names the box after it, not after the status line.
+    Child(hwnd, L"STATIC", L"Installation log", 0, 24, 466, 710, 22, 0);
     r.logBox = Child(hwnd, L"EDIT", L"",
                      WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 24,
-                     472, 710, 156, kLogBoxId);
+                     490, 710, 138, kLogBoxId);
     LiftLogBoxLimit(r.logBox);
     Child(hwnd, L"BUTTON", L"Open logs", WS_TABSTOP, 24, 644, 126, 36, kOpenLogsId);
     r.installButton = Child(hwnd, L"BUTTON", L"Install games", WS_TABSTOP | BS_DEFPUSHBUTTON, 436, 644, 140,
@@ -223,12 +225,14 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             OnClose(hwnd);
             return 0;
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, kLogText);
-            SetBkColor(dc, kBackground);
-            return reinterpret_cast<LRESULT>(g_installer.brush);
-        }
+        case WM_CTLCOLORSTATIC:
+            return AnswerControlColours(reinterpret_cast<HDC>(wParam), true);
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            RefreshPalette();
+            ApplyWindowColours(hwnd);
+            break;
         case WM_DPICHANGED:
             RescaleForDpi(g_installer.layout, hwnd, wParam, lParam);
             return 0;
@@ -267,12 +271,11 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 void RegisterInstallerWindowClass(HINSTANCE instance, HFONT, const std::filesystem::path& root) {
     g_installer.instance = instance;
     g_installer.root = root;
-    if (!g_installer.brush) g_installer.brush = CreateSolidBrush(kBackground);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = InstallerWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = g_installer.brush;
+    wc.hbrBackground = WindowBackgroundBrush();
     wc.lpszClassName = kInstallerClass;
     RegisterClassW(&wc);
 }

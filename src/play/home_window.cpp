@@ -10,6 +10,7 @@
 #include "controls/pad_navigation.h"
 #include "install/installer_entry.h"
 #include "play/game_launch.h"
+#include "play/home_accessibility.h"
 #include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
 #include "play/session_ended_dialog.h"
@@ -21,6 +22,7 @@
 #include "ui/monitor_area.h"
 #include "ui/options_window.h"
 #include "ui/owned_window.h"
+#include "ui/palette.h"
 #include "ui/scaled_window.h"
 #include "ui/video_window.h"
 #include "ui/window_capture.h"
@@ -63,6 +65,7 @@ void OnCreate(HWND hwnd) {
     CreateOwnerDrawnControl(hwnd, L"About", kAboutId);
     CreateOwnerDrawnControl(hwnd, L"Options", kOptionsId);
     SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
+    GiveHomeControlsAccessibleFacts(hwnd);
     LayoutHomeControls(hwnd);
     if (HWND card = GameCard(g_launcher.settings.selectedGame)) SetFocus(card);
     // Only a capture run has a use for it; any other run would wake every 150 ms for nothing.
@@ -263,6 +266,18 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         OnDpiChanged(hwnd, wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        if (LRESULT answer = AnswerHomeGetObject(hwnd, wParam, lParam)) return answer;
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        // The pictures kept for painting were drawn in the old colours.
+        RefreshPalette();
+        ForgetHomeCanvas();
+        AskForDarkTitleBar(hwnd);
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        break;
     case WM_KEYDOWN:
         if (OnKeyDown(wParam)) return 0;
         break;
@@ -321,6 +336,7 @@ HWND CreateHomeWindow(HINSTANCE instance) {
 }
 
 void SelectGame(int index) {
+    const int before = g_launcher.settings.selectedGame;
     g_launcher.settings.selectedGame = std::clamp(index, 0, kGameCount - 1);
     for (int game = 0; game < kGameCount; ++game) {
         if (HWND card = GameCard(game)) InvalidateRect(card, nullptr, FALSE);
@@ -328,6 +344,7 @@ void SelectGame(int index) {
     if (HWND home = g_launcher.homeWindow) {
         SetDlgItemTextW(home, kPlayId, PlayText(g_launcher.settings.selectedGame));
         InvalidateRect(home, nullptr, FALSE);
+        if (before != g_launcher.settings.selectedGame) NotifyHomeSelectionChanged(home);
     }
     SaveLauncherSettings();
 }

@@ -65,7 +65,7 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
     return ClampSettings(loaded);
 }
 
-void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings) {
+SettingsWrite WriteLauncherSettings(const std::filesystem::path& file, const LauncherSettings& settings) {
     const std::pair<const wchar_t*, int> keys[] = {
         {L"game", settings.selectedGame},
         {L"aspect", settings.aspect},
@@ -82,5 +82,14 @@ void WriteLauncherSettings(const std::filesystem::path& file, const LauncherSett
         values.push_back({kSection, kOptionRows[row].key, OptionFileText(kOptionRows[row], settings)});
     }
     // Keys of the file that this build does not write are carried over by the save.
-    ReplaceProfileFileVerified(file, values);
+    if (ReplaceProfileFileVerified(file, values)) return SettingsWrite::Saved;
+    return IsTransientReplaceError(GetLastError()) ? SettingsWrite::Refused : SettingsWrite::Failed;
+}
+
+DWORD SettingsRetryDelayMs(int attempt) {
+    constexpr DWORD kFirstDelayMs = 1000;
+    constexpr int kDoublings = 4;  // 1, 2, 4, 8 s
+    constexpr DWORD kSteadyDelayMs = 15000;
+    if (attempt < 1) attempt = 1;
+    return attempt <= kDoublings ? kFirstDelayMs << (attempt - 1) : kSteadyDelayMs;
 }

@@ -7,10 +7,10 @@
 
 #include "app/launcher_state.h"
 #include "app/output_lines.h"
-#include "app/problem_report.h"
 #include "app/win_owners.h"
 #include "play/exit_code_words.h"
 #include "play/game_launch.h"
+#include "report/problem_report.h"
 #include "ui/task_dialog.h"
 
 namespace fs = std::filesystem;

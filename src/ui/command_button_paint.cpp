@@ -2,9 +2,13 @@
 // the home painter. Kept apart from the subclass procedure so that painting needs no window
 // behaviour.
 #include "ui/command_buttons.h"
+
+#include <algorithm>
+
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
+#include "ui/palette.h"
 
 using namespace Gdiplus;
 
@@ -39,25 +43,34 @@ void PaintCommandButton(const DRAWITEMSTRUCT& item) {
 
     wchar_t text[kMaxButtonText + 1] = {};
     GetWindowTextW(item.hwndItem, text, kMaxButtonText + 1);
+    const Palette& pal = CurrentPalette();
     if (play) {
-        DrawDisplayText(graphics, text, RectF(18, 4, w - 36, h - 8), 32, kPlayLabel, true, true);
+        const ARGB label = (item.itemState & ODS_SELECTED) ? pal.playPressedLabel : pal.playLabel;
+        DrawDisplayText(graphics, text, RectF(18, 4, w - 36, h - 8), 32, label, true, true);
     } else {
-        const ARGB colour = (item.itemState & ODS_DISABLED) ? kMutedColour : kTextColour;
+        const ARGB colour = (item.itemState & ODS_DISABLED) ? pal.disabledText : pal.buttonText;
         const float em = FittingLabelEmSize(graphics, text, w - 36);
         const float lineHeight = 25 * em / kLabelEmSize;
         DrawLabelText(graphics, text, RectF(18, (h - lineHeight) / 2, w - 36, h), em, colour, false);
     }
 
     if (focused) {
-        Pen pen(Color(play ? kCanvasMargin : kAccentColour), 2.0f);
+        // At least 2 pixels however small the canvas, heavier in high contrast.
+        const float width = std::max(pal.highContrast ? 3.0f : 2.0f, kFocusOutlinePixels / scale);
+        Pen pen(Color(play ? pal.playFocus : pal.focus), width);
         graphics.DrawRectangle(&pen, 4.0f, 4.0f, w - 8.0f, h - 8.0f);
+    } else if (pal.highContrast) {
+        // Every button keeps an edge of its own on the system's window colour.
+        Pen pen(Color(pal.buttonText), 1.0f);
+        graphics.DrawRectangle(&pen, 0.5f, 0.5f, w - 1.0f, h - 1.0f);
     }
 }
 }  // namespace
 
 ARGB CommandButtonFace(int id, UINT itemState, bool hot) {
-    if (id == kPlayId) return (itemState & ODS_SELECTED) ? kPressedAccent : kAccentColour;
-    return (hot || (itemState & ODS_FOCUS)) ? kButtonFaceHot : kButtonFace;
+    const Palette& pal = CurrentPalette();
+    if (id == kPlayId) return (itemState & ODS_SELECTED) ? pal.playPressedFace : pal.playFace;
+    return (hot || (itemState & ODS_FOCUS)) ? pal.buttonFaceHot : pal.buttonFace;
 }
 
 void DrawHomeItem(const DRAWITEMSTRUCT& item) {

@@ -1,5 +1,7 @@
 #include "ui/dark_title_bar.h"
 
+#include "ui/palette.h"
+
 #include "app/system_library.h"
 
 namespace {
@@ -17,10 +19,12 @@ WindowAttributeSetter SystemSetter() {
 }
 }  // namespace
 
-void AskForDarkTitleBar(HWND window) {
+void AskForDarkTitleBar(HWND window) { AskForTitleBarColours(window, !HighContrastOn()); }
+
+void AskForTitleBarColours(HWND window, bool darkBar) {
     WindowAttributeSetter setter = g_setter ? g_setter : SystemSetter();
     if (!setter || !window) return;
-    const BOOL dark = TRUE;
+    const BOOL dark = darkBar ? TRUE : FALSE;
     if (FAILED(setter(window, kImmersiveDarkMode, &dark, sizeof(dark)))) {
         setter(window, kImmersiveDarkModeBefore20H1, &dark, sizeof(dark));
     }

@@ -42,7 +42,8 @@ inline constexpr Gdiplus::ARGB kPressedAccent = 0xFFD6331E;
 inline constexpr Gdiplus::ARGB kCanvasMargin = 0xFF101315;
 inline constexpr Gdiplus::ARGB kPlayLabel = 0xFF111416;
 inline constexpr Gdiplus::ARGB kPanel = 0xFF171A1C;
-inline constexpr Gdiplus::ARGB kSelectedPanel = 0xFF262A2B;
+// Dark enough for the accent title on it to keep 4.5:1 (it was 0xFF262A2B: 4.36:1).
+inline constexpr Gdiplus::ARGB kSelectedPanel = 0xFF222627;
 inline constexpr Gdiplus::ARGB kButtonFace = 0xFF212527;
 inline constexpr Gdiplus::ARGB kButtonFaceHot = 0xFF313535;
 inline constexpr Gdiplus::ARGB kDivider = 0xFF3E4241;

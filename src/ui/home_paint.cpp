@@ -14,6 +14,7 @@
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
 #include "ui/prompt_glyphs.h"
+#include "ui/palette.h"
 
 using namespace Gdiplus;
 
@@ -28,12 +29,13 @@ struct HomeScene {
     bool selectedInstalled;
     PromptStyle prompts;  // the hint line's glyphs
     bool swap;            // which face button the hint shows for "play"
+    bool highContrast;
 };
 
 bool SameScene(const HomeScene& a, const HomeScene& b) {
     return a.width == b.width && a.height == b.height && a.masthead == b.masthead &&
            a.selectedGame == b.selectedGame && a.selectedInstalled == b.selectedInstalled &&
-           a.prompts == b.prompts && a.swap == b.swap;
+           a.prompts == b.prompts && a.swap == b.swap && a.highContrast == b.highContrast;
 }
 
 // The installed state is asked afresh at every paint: a game installed meanwhile shows at once.
@@ -41,7 +43,9 @@ HomeScene CurrentScene(int width, int height) {
     HomeScene scene{};
     scene.width = width;
     scene.height = height;
-    scene.masthead = MastheadImage() != nullptr;
+    scene.highContrast = HighContrastOn();
+    // No text on artwork in high contrast: the header is the system's plain window colour.
+    scene.masthead = MastheadImage() != nullptr && !scene.highContrast;
     const int selected = g_launcher.settings.selectedGame;
     scene.selectedGame = selected < 0 ? 0 : (selected > 1 ? 1 : selected);
     scene.selectedInstalled = IsGameInstalled(scene.selectedGame);
@@ -75,9 +79,10 @@ struct StaticKey {
     bool masthead;
     PromptStyle prompts;  // the hint line is one of the static elements
     bool swap;
+    bool highContrast;
     bool operator==(const StaticKey& o) const {
         return scale == o.scale && phaseX == o.phaseX && phaseY == o.phaseY && masthead == o.masthead &&
-               prompts == o.prompts && swap == o.swap;
+               prompts == o.prompts && swap == o.swap && highContrast == o.highContrast;
     }
 };
 
@@ -126,19 +131,20 @@ void DrawHomeHint(Graphics& graphics, const HomeScene& scene) {
         for (const HintPart& part : parts) {
             text += (text.empty() ? L"" : L"     ") + std::wstring(part.glyph.keyName) + L": " + part.action;
         }
-        Label(graphics, text.c_str(), 42, 128, 1000, 20, 14, kMutedColour, false);
+        Label(graphics, text.c_str(), 42, 128, 1000, 20, 14, CurrentPalette().muted, false);
         return;
     }
-    DrawHint(graphics, parts, scene.prompts, 42, 127, 14, kMutedColour, 110);
+    DrawHint(graphics, parts, scene.prompts, 42, 127, 14, CurrentPalette().muted, 110);
 }
 
 // The element table, in its order. Elements 10 and 11 are the scene's; they overlap no other
 // element, so drawing them in a later pass over the static ones gives the same picture.
 void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
+    const Palette& pal = CurrentPalette();
     const bool statics = which != Elements::Scene;
     const bool sceneOnes = which != Elements::Static;
     if (statics) {
-        Fill(graphics, kPanel, 0, 0, 1280, 118);
+        Fill(graphics, pal.panel, 0, 0, 1280, 118);
         Image* masthead = MastheadImage();
         if (scene.masthead && IsImageUsable(masthead)) {
             graphics.SetInterpolationMode(InterpolationModeHighQualityBicubic);
@@ -148,35 +154,30 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
         }
         const TitleShapes& titles = Titles();
         const RectF titleInk =
-            FillDisplayText(graphics, titles.title, RectF(44, 36, 800, 70), kTextColour, false);
+            FillDisplayText(graphics, titles.title, RectF(44, 36, 800, 70), pal.text, false);
         FillDisplayText(graphics, titles.subtitle,
                         RectF(titleInk.X + titleInk.Width + 14, titleInk.Y + titleInk.Height - 25,
                               360, 34),
-                        kAccentColour, false);
-        Fill(graphics, kDivider, 42, 117, 1194, 1);
-        Label(graphics, L"CHOOSE YOUR RACE", 42, 148, 890, 65, 49, kTextColour, true);
-        Label(graphics, L"Two Corvex classics. Your original games. Pick a car and hit the track.",
-              44, 208, 870, 25, 18, kMutedColour, false);
-        Label(graphics, L"SETTINGS", 952, 224, 284, 36, 27, kTextColour, true);
-        Fill(graphics, kDivider, 924, 240, 1, 510);
+                        pal.accent, false);
+        Fill(graphics, pal.divider, 42, 117, 1194, 1);
+        Label(graphics, L"CHOOSE YOUR RACE", 42, 148, 890, 65, 49, pal.text, true);
+        Label(graphics, kHomeLeadText, 44, 208, 870, 25, 18, pal.muted, false);
+        Label(graphics, L"SETTINGS", 952, 224, 284, 36, 27, pal.text, true);
+        Fill(graphics, pal.divider, 924, 240, 1, 510);
     }
     if (sceneOnes) {
         const int game = scene.selectedGame;
-        Label(graphics, kGames[game].blurb, 44, 687, 840, 58, 19, kTextColour, false);
+        Label(graphics, kGames[game].blurb, 44, 687, 840, 58, 19, pal.text, false);
         Label(graphics, GameStatusLine(scene.selectedInstalled).c_str(), 44, 761, 840, 22, 14,
-              kMutedColour, false);
+              pal.muted, false);
     }
     if (statics) {
-        Label(graphics, L"Analog steering, pedals and keys\nare set in Controls.", 952, 609, 284, 48,
-              15, kMutedColour, false);
-        Label(graphics, L"WHAT\u2019S NEW", 952, 398, 284, 26, 20, kTextColour, true);
-        Label(graphics,
-              L"Offline achievements (F6) in both games\nGame Over and Retire zoom hand-off\n"
-              L"Continuous zoom, arcade art and sound\nTeam colours and analog steering",
-              952, 430, 300, 100, 15, kMutedColour, false);
+        Label(graphics, kHomeControlsHint, 952, 609, 284, 48, 15, pal.muted, false);
+        Label(graphics, kWhatsNewHeading, 952, 398, 284, 26, 20, pal.text, true);
+        Label(graphics, kWhatsNewText, 952, 430, 300, 100, 15, pal.muted, false);
         DrawHomeHint(graphics, scene);
         const std::wstring footer = std::wstring(L"v") + kVersionText + L" / Windows x64";
-        Label(graphics, footer.c_str(), 1040, 762, 200, 22, 14, kMutedColour, false);
+        Label(graphics, footer.c_str(), 1040, 762, 200, 22, 14, pal.muted, false);
     }
 }
 
@@ -201,7 +202,7 @@ POINT StaticLayerOrigin(const CanvasFit& fit) {
 
 StaticKey StaticKeyFor(const CanvasFit& fit, const HomeScene& scene) {
     return StaticKey{fit.scale, fit.offsetX - std::floor(fit.offsetX), fit.offsetY - std::floor(fit.offsetY),
-                     scene.masthead, scene.prompts, scene.swap};
+                     scene.masthead, scene.prompts, scene.swap, HighContrastOn()};
 }
 
 bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
@@ -215,7 +216,7 @@ bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
         cache.staticLayer = CanvasSurface::Create(width, height);
         if (!cache.staticLayer) return false;
     }
-    cache.staticLayer->Fill(kCanvasMargin);
+    cache.staticLayer->Fill(CurrentPalette().canvas);
     const POINT origin = StaticLayerOrigin(fit);
     const CanvasFit onLayer{fit.scale, fit.offsetX - static_cast<float>(origin.x),
                             fit.offsetY - static_cast<float>(origin.y)};
@@ -248,7 +249,7 @@ bool BringCanvas(const HomeScene& scene) {
     } else {
         cache.canvas = CanvasSurface::Create(scene.width, scene.height);
         if (!cache.canvas) return false;
-        cache.canvas->Fill(kCanvasMargin);
+        cache.canvas->Fill(CurrentPalette().canvas);
         cache.canvas->CopyFrom(*cache.staticLayer, origin.x, origin.y, 0, scene.height);
     }
     Compose(cache.canvas->dc(), fit, scene, Elements::Scene);
@@ -302,7 +303,7 @@ bool BringCardFace(int game, const CardFaceKey& key) {
 void PaintUncached(HDC hdc, const HomeScene& scene) {
     const CanvasFit fit = FitHomeCanvas(scene.width, scene.height);
     if (std::unique_ptr<CanvasSurface> picture = CanvasSurface::Create(scene.width, scene.height)) {
-        picture->Fill(kCanvasMargin);
+        picture->Fill(CurrentPalette().canvas);
         Compose(picture->dc(), fit, scene, Elements::All);
         GdiFlush();
         picture->CopyTo(hdc);
@@ -310,7 +311,7 @@ void PaintUncached(HDC hdc, const HomeScene& scene) {
     }
     {
         Graphics target(hdc);
-        target.Clear(Color(kCanvasMargin));
+        target.Clear(Color(CurrentPalette().canvas));
     }
     Compose(hdc, fit, scene, Elements::All);
 }
@@ -333,12 +334,23 @@ std::wstring CurrentCardStatusLine(int game) {
     return CardStatusLine(game, installed, withPlayTime ? CardPlayTimeText(game) : std::wstring());
 }
 
-ARGB CardFaceColour(bool selected) { return selected ? kSelectedPanel : kPanel; }
+ARGB CardFaceColour(bool selected) {
+    const Palette& pal = CurrentPalette();
+    return selected ? pal.selectedPanel : pal.panel;
+}
 
 CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
-    if (selected) return CardBorder{kAccentColour, focused ? 2.0f : 1.0f};
-    if (focused) return CardBorder{kCardBorder, 2.0f};
-    if (hot) return CardBorder{kCardBorder, 1.0f};
+    const Palette& pal = CurrentPalette();
+    if (pal.highContrast) {
+        // Told apart by shape too: the selected card has a heavy frame in the text colour, the
+        // focused one a frame in the highlight colour.
+        if (selected) return CardBorder{focused ? pal.focus : pal.text, focused ? 6.0f : 4.0f};
+        if (focused) return CardBorder{pal.focus, 3.0f};
+        return CardBorder{pal.cardBorder, 1.0f};
+    }
+    if (selected) return CardBorder{pal.selectedMark, focused ? 2.0f : 1.0f};
+    if (focused) return CardBorder{pal.cardBorder, 2.0f};
+    if (hot) return CardBorder{pal.cardBorder, 1.0f};
     return CardBorder{0, 0.0f};
 }
 
@@ -373,6 +385,8 @@ void PaintHomeBackground(HWND hwnd, HDC hdc) {
 
 namespace {
 Image* UsableCardImage(int game) {
+    // The artwork has the dark palette baked into it: high contrast shows the card without it.
+    if (HighContrastOn()) return nullptr;
     Image* art = CardImage(game);
     return IsImageUsable(art) ? art : nullptr;
 }
@@ -403,20 +417,23 @@ void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
     const float h = static_cast<float>(height) / scale;
     if (!faceCopied) DrawCardFace(graphics, w, h, key.face, key.art);
 
+    const Palette& pal = CurrentPalette();
     if (selected) {
-        Fill(graphics, kAccentColour, 10, h - 61, w - 20, 3);
+        Fill(graphics, pal.selectedMark, 10, h - 61, w - 20, 3);
     } else {
-        Fill(graphics, kCardLine, 10, h - 61, w - 20, 1);
+        Fill(graphics, pal.cardLine, 10, h - 61, w - 20, 1);
     }
-    Label(graphics, kGames[game].title, 12, h - 48, w - 24, 33, 25,
-          selected ? kAccentColour : kTextColour, true);
-    Label(graphics, CurrentCardStatusLine(game).c_str(), 12, h - 18, w - 24, 18, 13, kMutedColour,
-          false);
+    Label(graphics, kGames[game].title, 12, h - 48, w - 24, 33, 25, selected ? pal.selectedText : pal.text, true);
+    Label(graphics, CurrentCardStatusLine(game).c_str(), 12, h - 18, w - 24, 18, 13,
+          selected ? pal.selectedMuted : pal.muted, false);
 
     const CardBorder border = CardBorderFor(selected, focused, hot);
     if (border.width > 0.0f) {
-        Pen pen(Color(border.colour), border.width);
-        graphics.DrawRectangle(&pen, 1.0f, 1.0f, w - 2.0f, h - 2.0f);
+        // A focus outline stays at least 2 pixels wide however small the canvas.
+        const float width = focused ? std::max(border.width, kFocusOutlinePixels / scale) : border.width;
+        Pen pen(Color(border.colour), width);
+        const float inset = std::max(1.0f, width / 2.0f);
+        graphics.DrawRectangle(&pen, inset, inset, w - 2.0f * inset, h - 2.0f * inset);
     }
 }
 }  // namespace

@@ -1,14 +1,52 @@
 #include "ui/log_box.h"
 
+#include <algorithm>
+
 void LiftLogBoxLimit(HWND box) {
     // Zero asks a multiline box for its largest limit instead of the default of about 32K.
     SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
 }
 
-void AppendToLogBox(HWND box, const std::wstring& text) {
+std::wstring LogBoxTrimNote(const std::filesystem::path& logFile) {
+    return L"Older lines are no longer shown here. The whole log is in " + logFile.wstring() + L"\r\n";
+}
+
+size_t LogBoxCutLength(const std::wstring& text, size_t noteLength, size_t capacity, size_t trimmedTo) {
+    if (text.size() <= capacity) return 0;
+    const size_t keep = trimmedTo > noteLength ? trimmedTo - noteLength : 0;
+    const size_t least = text.size() - std::min(keep, text.size());
+    if (least == 0) return 0;
+    const size_t lineEnd = text.find(L'\n', least - 1);
+    return lineEnd == std::wstring::npos ? text.size() : lineEnd + 1;
+}
+
+namespace {
+void MoveCaretToEnd(HWND box) {
     const LRESULT length = SendMessageW(box, WM_GETTEXTLENGTH, 0, 0);
     SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), length);
+}
+
+// Runs only once in about every 100,000 characters appended; the box is our own, so reading it
+// whole here is cheap.
+void TrimLogBox(HWND box, const std::filesystem::path& logFile) {
+    const LRESULT length = SendMessageW(box, WM_GETTEXTLENGTH, 0, 0);
+    if (static_cast<size_t>(length) <= kLogBoxCapacity) return;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(box, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()))));
+    const std::wstring note = LogBoxTrimNote(logFile);
+    const size_t cut = LogBoxCutLength(text, note.size());
+    if (cut == 0) return;
+    SendMessageW(box, EM_SETSEL, 0, static_cast<LPARAM>(cut));
+    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(note.c_str()));
+    MoveCaretToEnd(box);
+}
+}  // namespace
+
+void AppendToLogBox(HWND box, const std::wstring& text, const std::filesystem::path& logFile) {
+    MoveCaretToEnd(box);
     SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    TrimLogBox(box, logFile);
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
@@ -27,10 +65,10 @@ void AppendLogBoxLine(std::wstring& text, const std::wstring& line) {
     if (nul == std::wstring::npos) text += L"\r\n";
 }
 
-void AppendLineToLogBox(HWND box, const std::wstring& line) {
+void AppendLineToLogBox(HWND box, const std::wstring& line, const std::filesystem::path& logFile) {
     std::wstring text;
     AppendLogBoxLine(text, line);
-    AppendToLogBox(box, text);
+    AppendToLogBox(box, text, logFile);
 }
 
 namespace {
@@ -39,7 +77,7 @@ constexpr size_t kCompactAfter = 1 << 20;
 
 void PendingLogText::AddLine(const std::wstring& line) { AppendLogBoxLine(text_, line); }
 
-bool PendingLogText::FlushTo(HWND box, ULONGLONG now, size_t limit) {
+bool PendingLogText::FlushTo(HWND box, const std::filesystem::path& logFile, ULONGLONG now, size_t limit) {
     lastFlush_ = now;
     if (empty()) return false;
     size_t count = size();
@@ -47,7 +85,7 @@ bool PendingLogText::FlushTo(HWND box, ULONGLONG now, size_t limit) {
         const size_t lineEnd = text_.rfind(L'\n', start_ + limit - 1);
         count = lineEnd != std::wstring::npos && lineEnd >= start_ ? lineEnd + 1 - start_ : limit;
     }
-    AppendToLogBox(box, text_.substr(start_, count));
+    AppendToLogBox(box, text_.substr(start_, count), logFile);
     start_ += count;
     if (empty()) {
         Clear();

@@ -4,14 +4,33 @@
 // the limit when it is made and appends through here.
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 // Lifts the text limit of a multiline edit box to the largest it can hold.
 void LiftLogBoxLimit(HWND box);
 
+// The most a log box holds. A box of millions of characters makes every append slow, and under
+// Wine 10 a reader that asks for its whole text from another process (a screen reader, any
+// automation tool) ends the Launcher. The log file keeps every byte.
+constexpr size_t kLogBoxCapacity = 500000;
+// A box past its capacity drops whole lines from its front down to this, so that a steady stream
+// of lines is cut once in a while rather than at every append.
+constexpr size_t kLogBoxTrimmedSize = 400000;
+
+// The line a box shows first once its older lines went, line end included.
+std::wstring LogBoxTrimNote(const std::filesystem::path& logFile);
+
+// How many characters of `text`'s front to replace with `noteLine` so that it holds at most
+// `trimmedTo` characters again: 0 while it holds at most `capacity`; otherwise the cut ends after a
+// line end (a note already there goes with it), or takes everything when no line end is left.
+size_t LogBoxCutLength(const std::wstring& text, size_t noteLength, size_t capacity = kLogBoxCapacity,
+                       size_t trimmedTo = kLogBoxTrimmedSize);
+
 // Appends `text` at the end (caret to the end, replace the empty selection without undo) and
-// scrolls the caret into view.
-void AppendToLogBox(HWND box, const std::wstring& text);
+// scrolls the caret into view. A box past its capacity then loses its oldest lines to a first
+// line that names `logFile`.
+void AppendToLogBox(HWND box, const std::wstring& text, const std::filesystem::path& logFile);
 
 // The longest line a log box holds. Edit boxes measure a whole line at once, and one of some
 // million characters (a progress bar drawn with carriage returns never ends its line) overflowed
@@ -24,7 +43,7 @@ constexpr size_t kLongestLogBoxLine = 4096;
 void AppendLogBoxLine(std::wstring& text, const std::wstring& line);
 
 // Appends one line of helper output, folded as above.
-void AppendLineToLogBox(HWND box, const std::wstring& line);
+void AppendLineToLogBox(HWND box, const std::wstring& line, const std::filesystem::path& logFile);
 
 // Log text that waits to be appended: a fast helper posts lines far quicker than an edit box
 // can take them one by one, so the lines are gathered and handed over in batches of a bounded
@@ -40,7 +59,7 @@ public:
     bool Due(ULONGLONG now, ULONGLONG periodMs) const { return !empty() && now - lastFlush_ >= periodMs; }
     // Appends at most `limit` characters of what waits, ending after a line end when one falls
     // within them. True while text still waits.
-    bool FlushTo(HWND box, ULONGLONG now, size_t limit = std::wstring::npos);
+    bool FlushTo(HWND box, const std::filesystem::path& logFile, ULONGLONG now, size_t limit = std::wstring::npos);
     void Clear();
 
 private:

@@ -6,6 +6,7 @@
 #include "play/launcher_settings.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
+#include "ui/palette.h"
 #include "ui/drawing_kit.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
@@ -60,7 +61,7 @@ void AddLine(HWND list, const wchar_t* text) {
 
 void OnCreate(HWND hwnd) {
     g_launcher.videoWindow = hwnd;
-    AskForDarkTitleBar(hwnd);
+    ApplyWindowColours(hwnd);
 
     Child(hwnd, L"STATIC", L"Aspect ratio", 0, 28, 22, 420, 25, 0);
     g_video.aspectList = MakeList(hwnd, 50, kAspectListId);
@@ -148,12 +149,14 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, kWindowText);
-        SetBkColor(dc, kWindowBackground);
-        return reinterpret_cast<LRESULT>(DarkBackgroundBrush());
-    }
+    case WM_CTLCOLORSTATIC:
+        return AnswerControlColours(reinterpret_cast<HDC>(wParam));
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        RefreshPalette();
+        ApplyWindowColours(hwnd);
+        break;
     case WM_DESTROY:
         OnDestroy();
         return 0;

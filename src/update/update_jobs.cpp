@@ -70,6 +70,7 @@ void RunUpdateJob(const std::wstring& job) {
     request.commandLine = UpdateJobCommandLine(paths, job, JobExtra(job));
     request.workingDirectory = g_update.root;
     request.logPath = folder / L"update.log";
+    g_update.logFile = request.logPath;
     request.target = g_update.owner ? g_update.owner : UpdatesWindow();
     request.lineMessage = kUpdateLineMessage;
     request.finishedMessage = kUpdateFinishedMessage;

@@ -14,6 +14,7 @@ struct UpdateState {
     std::filesystem::path interpreter;  // root / ".tools/python/python.exe"
     std::filesystem::path script;       // "tools/update_release.py" (the host's in an apply run)
     std::filesystem::path resultFile;   // of the job that runs or ran last
+    std::filesystem::path logFile;      // of the job that runs or ran last
     std::wstring asset;                 // from the last successful check; empty = nothing to get
     std::filesystem::path jobFolder;    // staging folder of a prepared update
     std::filesystem::path host;         // program that performs the update-apply run

@@ -12,6 +12,7 @@
 #include "controls/pad_navigation.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
+#include "ui/palette.h"
 #include "ui/log_box.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
@@ -26,8 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr COLORREF kText = RGB(232, 234, 233);
-constexpr COLORREF kBackground = RGB(26, 29, 31);
 constexpr int kWidth = 706;
 constexpr int kHeight = 490;
 constexpr int kHomeUpdatesButtonId = 207;
@@ -63,7 +62,6 @@ constexpr WindowTexts kApplyTexts = {
 
 struct UpdatesWindowRecord {
     HINSTANCE instance = nullptr;
-    ScopedBrush classBrush;
     ScaledWindow layout;  // its scale is set before each creation
     HWND window = nullptr;
     HWND status = nullptr;
@@ -85,16 +83,18 @@ bool ToolsReady() { return PathExists(g_update.interpreter) && PathExists(g_upda
 
 void OnCreate(HWND hwnd) {
     g_window.window = hwnd;
-    AskForDarkTitleBar(hwnd);
+    ApplyWindowColours(hwnd);
     const WindowTexts& texts = g_update.applyMode ? kApplyTexts : kNormalTexts;
     ScaledWindow& l = g_window.layout;
     AddScaledChild(l, hwnd, L"STATIC", texts.title, 0, 24, 22, 650, 30, 0);
     AddScaledChild(l, hwnd, L"STATIC", texts.subtitle, 0, 24, 61, 650, 44, 0);
     g_window.status = AddScaledChild(l, hwnd, L"STATIC", texts.status, 0, 24, 118, 650, 55, 0);
     AddScaledChild(l, hwnd, L"STATIC", kNoteText, 0, 24, 176, 650, 42, 0);
+    // Just before the log: a screen reader names the box after it, not after the note.
+    AddScaledChild(l, hwnd, L"STATIC", L"Update log", 0, 24, 220, 650, 22, 0);
     g_window.log = AddScaledChild(
         l, hwnd, L"EDIT", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-        24, 232, 650, 142, 0);
+        24, 244, 650, 130, 0);
     LiftLogBoxLimit(g_window.log);
     g_window.check = AddScaledChild(l, hwnd, L"BUTTON", L"Check for updates", WS_TABSTOP | BS_DEFPUSHBUTTON, 24,
                                     396, 152, 38, kCheckButtonId);
@@ -182,12 +182,14 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (g_update.applyMode) ApplyRunTick();
         return 0;
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, kText);
-        SetBkColor(dc, kBackground);
-        return reinterpret_cast<LRESULT>(g_window.classBrush.get());
-    }
+    case WM_CTLCOLORSTATIC:
+        return AnswerControlColours(reinterpret_cast<HDC>(wParam), true);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        RefreshPalette();
+        ApplyWindowColours(hwnd);
+        break;
     case WM_CLOSE:
         if (g_update.applyMode) {
             ApplyRunCancelCommand();
@@ -227,13 +229,12 @@ void RegisterUpdatesWindowClass(HINSTANCE instance, HFONT, const fs::path& root,
     g_update.automation = automationRun;
     g_update.idle = idle;
     g_window.instance = instance;
-    if (!g_window.classBrush) g_window.classBrush.reset(CreateSolidBrush(kBackground));
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = UpdatesWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = g_window.classBrush.get();
+    windowClass.hbrBackground = WindowBackgroundBrush();
     windowClass.lpszClassName = kUpdatesWindowClass;
     RegisterClassExW(&windowClass);
 }
@@ -288,7 +289,6 @@ bool UpdatesDialogFilter(MSG* message) {
 
 void CleanUpUpdates() {
     g_update.job.reset();  // ends a running update helper and everything it started
-    g_window.classBrush.reset();
 }
 
 void SetUpdateStatus(const std::wstring& text) {
@@ -297,7 +297,7 @@ void SetUpdateStatus(const std::wstring& text) {
 
 void AppendUpdateLog(const std::wstring& line) {
     if (!g_window.log) return;
-    AppendLineToLogBox(g_window.log, line);
+    AppendLineToLogBox(g_window.log, line, g_update.logFile);
 }
 
 void SetUpdateCancelButtonText(const wchar_t* text) {

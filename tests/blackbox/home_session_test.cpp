@@ -85,6 +85,26 @@ TEST(HomeSelection, ArrowKeysSwitchGamesRewriteTheSettingsAndRetitlePlay) {
     EXPECT_EQ(ReadLauncherKey(installation, L"game"), 1);
 }
 
+TEST(HomeSelection, ASaveAScannerRefusedReachesTheDiskSoonAfterItLetsGoWhileTheLauncherStaysOpen) {
+    Installation installation;
+    WriteFileBytes(installation.local() / L"launcher.ini", "[launcher]\r\ngame=0\r\n");
+    Process launcher = StartLauncher(installation);
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    Process scanner = HoldFile(installation.local() / L"launcher.ini", 4000);
+    ASSERT_TRUE(scanner.started()) << "the scanner stand-in could not hold launcher.ini";
+    PressKey(FocusedWindowOf(home), VK_RIGHT);
+    Sleep(2500);
+    ASSERT_EQ(ReadLauncherKey(installation, L"game"), 0) << "the stand-in held nothing: the save went through";
+    ASSERT_TRUE(scanner.WaitForExit(10s).has_value());
+    EXPECT_TRUE(WaitUntil([&] { return ReadLauncherKey(installation, L"game") == 1; }, 10s))
+        << "the refused save did not reach the disk within 10 s of the scanner letting go";
+    EXPECT_TRUE(launcher.Running());
+    EXPECT_FALSE(fs::exists(installation.local() / L"launcher.ini.tmp"));
+    PostMessageW(home, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+}
+
 TEST(HomeSession, PlayStartsTheGameOnceAndLeavesNoVariablesBehind) {
     Session session;
     ASSERT_NE(session.home, nullptr);

@@ -40,27 +40,6 @@ std::wstring FullText(HWND control) {
     return text;
 }
 
-std::wstring TakeWholeText(HWND control) {
-    constexpr size_t kPart = 500000;
-    std::wstring whole;
-    for (;;) {
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length) || length == 0) break;
-        std::wstring part(std::min<size_t>(length, kPart) + 1, L'\0');
-        DWORD_PTR copied = 0;
-        if (!SendMessageTimeoutW(control, WM_GETTEXT, part.size(), reinterpret_cast<LPARAM>(part.data()),
-                                 SMTO_ABORTIFHUNG, 10000, &copied) || copied == 0) {
-            break;
-        }
-        whole.append(part, 0, copied);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(control, EM_SETSEL, 0, static_cast<LPARAM>(copied), SMTO_ABORTIFHUNG, 5000, &ignored);
-        SendMessageTimeoutW(control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 10000,
-                            &ignored);
-    }
-    return whole;
-}
-
 void SetText(HWND control, const std::wstring& text) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,

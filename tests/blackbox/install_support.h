@@ -38,10 +38,6 @@ InstallerControls OpenInstallerFromHome(const Process& launcher, HWND home);
 
 // The whole text of a control in another process, however long.
 std::wstring FullText(HWND control);
-// The same for texts of millions of characters, read in parts and taken out of the control part by
-// part: Wine 10 ends the control's process while it answers one WM_GETTEXT of 1,500,000
-// characters (1,000,000 passed), so one read of the whole text cannot be had there.
-std::wstring TakeWholeText(HWND control);
 void SetText(HWND control, const std::wstring& text);
 int ProgressOf(const InstallerControls& installer);
 

@@ -124,4 +124,15 @@ int ReadLauncherKey(const Installation& installation, const wchar_t* key) {
     return static_cast<int>(GetPrivateProfileIntW(L"launcher", key, -100, ini.c_str()));
 }
 
+Process HoldFile(const fs::path& file, int ms) {
+    const fs::path marker = fs::path(file.wstring() + L".held");
+    std::error_code error;
+    fs::remove(marker, error);
+    Process holder = Process::Start(BinFolder() / L"tlvr_file_holder.exe",
+                                    Quote(file) + L" " + std::to_wstring(ms), file.parent_path());
+    if (!holder.started() || !WaitUntil([&] { return fs::exists(marker); }, 5s)) return Process();
+    fs::remove(marker, error);
+    return holder;
+}
+
 }  // namespace bb

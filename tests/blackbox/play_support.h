@@ -35,5 +35,8 @@ int VisibleMessageBoxCount(const Process& process);
 // Writes a launcher.ini with the given "key=value" lines under [launcher].
 void WriteLauncherIni(const Installation& installation, const std::string& lines);
 int ReadLauncherKey(const Installation& installation, const wchar_t* key);
+// Our scanner stand-in holding `file` open (shared for reading and writing, not for deletion) for
+// `ms` milliseconds; started once it holds the file, or not started at all.
+Process HoldFile(const fs::path& file, int ms);
 
 }  // namespace bb

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "play_support.h"
 #include "zip_reader.h"
 
@@ -65,4 +68,67 @@ TEST(ProblemReportRun, WritesTheReportBesideAnOpenLauncherAndExitsZero) {
                              "== Last game sessions ==", "Aspect: 21:9", "== Files in this report =="}) {
         EXPECT_NE(text.find(part), std::string::npos) << "report.txt lacks \"" << part << "\"\n" << text;
     }
+}
+
+TEST(ProblemReportRun, AReportKilledAtAnyMomentLeavesNoBrokenZipUnderAReportsName) {
+    Installation installation;
+    // Four logs just under the 2 MB a report takes, of text that compresses badly: a report
+    // that takes long enough to be cut in many places.
+    std::string log;
+    unsigned seed = 12345;
+    while (log.size() < 1900000) {
+        seed = seed * 1103515245u + 12345u;
+        log += static_cast<char>('!' + (seed >> 16) % 90);
+        if (log.size() % 100 == 99) log += '\n';
+    }
+    for (const fs::path& file : {installation.local() / L"logs" / L"tlvr1-latest.log",
+                                 installation.local() / L"logs" / L"tlvr2-latest.log",
+                                 installation.local() / L"install-0.60.log",
+                                 installation.local() / L"updates" / L"update.log"}) {
+        WriteFileBytes(file, log);
+    }
+    const fs::path reports = installation.local() / L"reports";
+    auto filesIn = [&reports] {
+        size_t count = 0;
+        std::error_code error;
+        for (fs::directory_iterator it(reports, error), end; !error && it != end; it.increment(error)) ++count;
+        return count;
+    };
+    // Ten runs, each killed at another moment after its report file appears (0 to 2 s later): the
+    // first kills fall within the writing, the last ones after the report is whole.
+    for (int run = 0; run < 10; ++run) {
+        const size_t before = filesIn();
+        Process report = StartLauncher(installation, L"--report");
+        const auto start = std::chrono::steady_clock::now();
+        while (filesIn() == before && report.Running() && std::chrono::steady_clock::now() - start < 60s) Sleep(1);
+        Sleep(static_cast<DWORD>(run * run * 25));
+        report.Kill();
+    }
+    int zips = 0, partials = 0;
+    for (const auto& entry : fs::directory_iterator(reports)) {
+        const std::wstring name = entry.path().filename().wstring();
+        if (entry.path().extension() == L".zip") {
+            ++zips;
+            const ZipContents zip = ReadZipFile(entry.path());
+            EXPECT_TRUE(zip.opened && zip.intact && zip.entries.count("report.txt") == 1)
+                << Utf8(name) << " is a broken zip under a report's name";
+        } else {
+            ++partials;
+        }
+    }
+    EXPECT_GE(partials, 1) << "no kill fell within a report's writing";
+    std::printf("%d whole reports, %d cut short under a temporary name\n", zips, partials);
+
+    // The next start removes what the kills left, and a dump cut short the same way.
+    const fs::path cutDump = installation.local() / L"crashes" / L"launcher-20240101-000000.dmp.partial";
+    WriteFileBytes(cutDump, "MDMP cut short");
+    Process launcher = StartLauncher(installation);
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    for (const auto& entry : fs::directory_iterator(reports)) {
+        EXPECT_EQ(entry.path().extension(), L".zip") << Utf8(entry.path().filename().wstring()) << " was left";
+    }
+    EXPECT_FALSE(fs::exists(cutDump)) << "the dump cut short was left";
+    PostMessageW(home, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
 }

@@ -6,9 +6,9 @@
 #include <map>
 
 #include "app/output_lines.h"
-#include "app/problem_report.h"
-#include "app/profile_redaction.h"
 #include "app/sha256.h"
+#include "report/problem_report.h"
+#include "report/profile_redaction.h"
 #include "temp_folder.h"
 #include "zip_reader.h"
 

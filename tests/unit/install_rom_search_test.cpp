@@ -5,7 +5,7 @@
 #include <chrono>
 #include <functional>
 
-#include "app/report_zip.h"
+#include "report/report_zip.h"
 #include "install/installer_entry.h"
 #include "install/installer_record.h"
 #include "install/rom_search.h"

@@ -153,3 +153,14 @@ TEST(LauncherSettingsFile, SaveKeepsKeysAndSectionsThisBuildDoesNotWrite) {
     EXPECT_FALSE(fs::exists(folder.path() / L"launcher.ini.tmp"));
     EXPECT_FALSE(fs::exists(folder.path() / L"launcher.ini.new"));
 }
+
+TEST(LauncherSettingsFile, ARefusedSaveIsTriedAgainAfterOneTwoFourAndEightSecondsThenEveryFifteen) {
+    const std::pair<int, DWORD> schedule[] = {{1, 1000}, {2, 2000}, {3, 4000}, {4, 8000}, {5, 15000}, {40, 15000}};
+    for (const auto& [attempt, delay] : schedule) EXPECT_EQ(SettingsRetryDelayMs(attempt), delay) << "attempt " << attempt;
+
+    // Only a held file is worth another try; a folder that is not there never comes by waiting.
+    TempFolder folder(L"tlvr-settings");
+    EXPECT_EQ(WriteLauncherSettings(folder.path() / L"launcher.ini", LauncherSettings{}), SettingsWrite::Saved);
+    EXPECT_EQ(WriteLauncherSettings(folder.path() / L"gone" / L"launcher.ini", LauncherSettings{}),
+              SettingsWrite::Failed);
+}

@@ -115,7 +115,7 @@ TEST(CommandButtons, FaceFollowsPressHoverAndFocus) {
 }
 
 TEST(GameCards, BorderAndFaceFollowSelectionFocusAndHover) {
-    EXPECT_EQ(CardFaceColour(true), 0xFF262A2Bu);
+    EXPECT_EQ(CardFaceColour(true), 0xFF222627u);
     EXPECT_EQ(CardFaceColour(false), 0xFF171A1Cu);
 
     const CardBorder selectedFocused = CardBorderFor(true, true, false);

@@ -1,4 +1,4 @@
-#include "app/crash_dump.h"
+#include "report/crash_dump.h"
 
 #include <dbghelp.h>
 #include <stdlib.h>
@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "app/launcher_state.h"
+#include "report/partial_files.h"
 
 namespace fs = std::filesystem;
 
@@ -34,6 +35,7 @@ struct CrashRecord {
     wchar_t crashFolder[kPathCapacity] = {};    // root\.local\crashes
     size_t crashFolderLength = 0;
     wchar_t dumpPath[kPathCapacity] = {};       // filled in by the filter
+    wchar_t partialPath[kPathCapacity] = {};    // dumpPath + kPartialSuffix, while it is written
     wchar_t searchPattern[kPathCapacity] = {};  // root\.local\crashes\launcher-*.dmp
     wchar_t victimPath[kPathCapacity] = {};     // the oldest dump while pruning
     volatile LONG writing = 0;                  // the first crash writes; later ones only pass by
@@ -89,7 +91,10 @@ void WriteDump(EXCEPTION_POINTERS* pointers) {
     wmemcpy(g_crash.dumpPath, g_crash.crashFolder, g_crash.crashFolderLength);
     g_crash.dumpPath[g_crash.crashFolderLength] = L'\\';
     if (!AppendAt(g_crash.dumpPath, g_crash.crashFolderLength + 1, name)) return;
-    HANDLE file = CreateFileW(g_crash.dumpPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const size_t dumpLength = wcslen(g_crash.dumpPath);
+    wmemcpy(g_crash.partialPath, g_crash.dumpPath, dumpLength);
+    if (!AppendAt(g_crash.partialPath, dumpLength, kPartialSuffix)) return;
+    HANDLE file = CreateFileW(g_crash.partialPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     MINIDUMP_EXCEPTION_INFORMATION exception = {};
@@ -102,8 +107,8 @@ void WriteDump(EXCEPTION_POINTERS* pointers) {
     const BOOL written = g_crash.writeDump(GetCurrentProcess(), GetCurrentProcessId(), file, type,
                                            pointers ? &exception : nullptr, nullptr, nullptr);
     CloseHandle(file);
-    if (!written) {
-        DeleteFileW(g_crash.dumpPath);  // a half-written dump only misleads
+    if (!written || !CompletePartialFile(g_crash.partialPath, g_crash.dumpPath)) {
+        DeleteFileW(g_crash.partialPath);  // a half-written dump only misleads
         return;
     }
     PruneOldDumps();
@@ -181,7 +186,7 @@ void PrepareCrashDumps(const fs::path& root) {
     const fs::path crashes = local / L"crashes";
     const fs::path pattern = crashes / (std::wstring(kDumpPrefix) + L"*" + kDumpSuffix);
     // The longest name the filter appends must fit behind the folder.
-    if (pattern.native().size() + 40 >= kPathCapacity) return;
+    if (pattern.native().size() + 40 + wcslen(kPartialSuffix) >= kPathCapacity) return;
     CopyInto(g_crash.localFolder, kPathCapacity, local.c_str());
     CopyInto(g_crash.crashFolder, kPathCapacity, crashes.c_str());
     CopyInto(g_crash.searchPattern, kPathCapacity, pattern.c_str());

@@ -1,4 +1,4 @@
-#include "app/report_zip.h"
+#include "report/report_zip.h"
 
 // zip.h first: iowin32.h relies on the declarations it brings in.
 #include <minizip/zip.h>

@@ -1,4 +1,4 @@
-#include "app/profile_redaction.h"
+#include "report/profile_redaction.h"
 
 #include "app/output_lines.h"
 

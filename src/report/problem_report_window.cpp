@@ -8,7 +8,7 @@
 
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
-#include "app/problem_report.h"
+#include "report/problem_report.h"
 #include "app/win_owners.h"
 #include "play/launcher_settings.h"
 #include "ui/drawing_kit.h"

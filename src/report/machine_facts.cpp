@@ -1,4 +1,4 @@
-#include "app/machine_facts.h"
+#include "report/machine_facts.h"
 
 #include <windows.h>
 #include <shellscalingapi.h>

@@ -1,4 +1,4 @@
-#include "app/problem_report.h"
+#include "report/problem_report.h"
 
 #include <knownfolders.h>
 #include <objbase.h>
@@ -11,10 +11,11 @@
 
 #include "app/game_table.h"
 #include "app/installation_root.h"
-#include "app/machine_facts.h"
+#include "report/machine_facts.h"
+#include "report/partial_files.h"
 #include "app/output_lines.h"
-#include "app/profile_redaction.h"
-#include "app/report_zip.h"
+#include "report/profile_redaction.h"
+#include "report/report_zip.h"
 #include "app/sha256.h"
 #include "app/win_owners.h"
 #include "controls/controller_input.h"
@@ -230,12 +231,16 @@ std::wstring ReportText(const ProblemReportSource& source, const SYSTEMTIME& utc
     return text;
 }
 
-// A new name: a second report within the same second gets a number.
-bool CreateReportZip(ReportZip& zip, const fs::path& folder, const SYSTEMTIME& local, fs::path* file) {
+// A new name: a second report within the same second gets a number. The zip is written under
+// that name + kPartialSuffix and takes the name only once whole.
+bool CreateReportZip(ReportZip& zip, const fs::path& folder, const SYSTEMTIME& local, fs::path* file,
+                     fs::path* partial) {
     const std::wstring stem = Timestamp(L"report-%04u%02u%02u-%02u%02u%02u", local);
     for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
         *file = folder / (stem + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt)) + L".zip");
-        if (zip.Create(*file)) return true;
+        *partial = file->native() + kPartialSuffix;
+        if (GetFileAttributesW(file->c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        if (zip.Create(*partial)) return true;
         if (GetLastError() != ERROR_FILE_EXISTS) return false;
     }
     return false;
@@ -278,8 +283,8 @@ bool WriteProblemReport(const ProblemReportSource& source, std::wstring* zipPath
         GetSystemTime(&utc);
         GetLocalTime(&local);
         ReportZip zip;
-        fs::path file;
-        if (!CreateReportZip(zip, folder, local, &file)) {
+        fs::path file, partial;
+        if (!CreateReportZip(zip, folder, local, &file, &partial)) {
             return Fail(error, L"The file could not be created in .local\\reports (error " +
                                    std::to_wstring(GetLastError()) + L").");
         }
@@ -295,9 +300,9 @@ bool WriteProblemReport(const ProblemReportSource& source, std::wstring* zipPath
             SystemTimeToFileTime(&utc, &now);
             failed = !zip.BeginEntry(L"report.txt", now) || !zip.Write(text.data(), text.size()) || !zip.EndEntry();
         }
-        if (!zip.Close() || failed) {
+        if (!zip.Close() || failed || !CompletePartialFile(partial.c_str(), file.c_str())) {
             const DWORD code = GetLastError();
-            DeleteFileW(file.c_str());
+            DeleteFileW(partial.c_str());
             return Fail(error, L"Writing " + file.filename().wstring() + L" failed (error " + std::to_wstring(code) +
                                    L"); the disk may be full.");
         }
