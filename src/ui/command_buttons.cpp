@@ -11,7 +11,6 @@
 #include "app/launcher_state.h"
 #include "play/game_launch.h"
 #include "play/home_window.h"
-#include "ui/card_accessible.h"
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
 
@@ -76,16 +75,6 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     case WM_MOUSELEAVE:
         SetHotControl(-1);
         InvalidateRect(hwnd, nullptr, FALSE);
-        break;
-    case WM_GETOBJECT:
-        if (IsCardId(GetDlgCtrlID(hwnd))) {
-            try {
-                const std::wstring line = CurrentCardStatusLine(GetDlgCtrlID(hwnd) - kCardGame1Id);
-                if (const LRESULT object = CardAccessibleObject(hwnd, wParam, lParam, line)) return object;
-            } catch (const std::exception&) {
-                // Out of memory: the button's own object answers.
-            }
-        }
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, ControlSubclassProc, kSubclassId);
