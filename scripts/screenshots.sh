@@ -9,7 +9,7 @@
 # (NAME=VALUE words) for the Launcher's start.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation options)
+PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation options card-play-time add-to-steam)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -80,6 +80,41 @@ page_session_ended() {
   echo '#32770'
 }
 
+# Game 1 with a record of three sessions: its card shows the last one and the time in all.
+launch_card_play_time() {
+  mkdir -p "$DEMO/.local"
+  printf '2026-11-28T19:02:11Z,1,16320,0\r\n2026-11-29T20:15:40Z,1,20810,0\r\n2026-11-30T18:40:03Z,1,6370,0\r\n' \
+    > "$DEMO/.local/sessions.csv"
+}
+page_card_play_time() { echo TalvaroOvra; }
+
+# Add to Steam on a stand-in Steam folder with one account: the message is photographed, and the
+# four library pictures written for game 1 are put side by side in docs/steam-pictures.png.
+STEAM_STANDIN="$BUILD_DIR/screenshot-steam"
+page_add_to_steam() {
+  rm -rf "$STEAM_STANDIN"; mkdir -p "$STEAM_STANDIN/userdata/31415926/config"
+  wine reg add 'HKCU\Software\Valve\Steam' /v SteamPath /t REG_SZ /d "$(winepath -w "$STEAM_STANDIN" | tr '\\' /)" /f \
+    >/dev/null 2>&1
+  drive command TalvaroOvra 209 >/dev/null
+  drive rect '#32770' 30 >/dev/null || true
+  local grid="$STEAM_STANDIN/userdata/31415926/config/grid" id
+  id=$(ls "$grid" | grep -E '^[0-9]+p\.png$' | sort | head -n 1 | sed 's/p\.png$//')
+  if [ -n "$id" ]; then
+    # Half size (the hero 40 %), the logo on a grey ground to show its transparent edges.
+    local b='#101315' t="$BUILD_DIR/screenshot-steam"
+    convert "$grid/${id}p.png" -resize 50% -bordercolor "$b" -border 6 "$t/cover.png"
+    convert "$grid/${id}.png" -resize 50% -bordercolor "$b" -border 6 "$t/header.png"
+    convert "$grid/${id}_logo.png" -resize 50% -background '#3a3f40' -flatten -bordercolor "$b" -border 6 "$t/logo.png"
+    convert "$grid/${id}_hero.png" -resize 40% -bordercolor "$b" -border 6 "$t/hero.png"
+    convert "$t/header.png" "$t/logo.png" -background "$b" -gravity northwest -append "$t/right.png"
+    convert "$t/cover.png" "$t/right.png" -background "$b" -gravity northwest +append "$t/row.png"
+    convert "$t/row.png" "$t/hero.png" -background "$b" -gravity northwest -append +repage "$OUT/steam-pictures.png"
+    log "wrote $OUT/steam-pictures.png"
+  fi
+  wine reg delete 'HKCU\Software\Valve\Steam' /v SteamPath /f >/dev/null 2>&1 || true
+  echo '#32770'
+}
+
 shoot() {
   local name=$1
   # Every page starts from the demo as laid out: no update half-applied, the daily check due.
@@ -104,4 +139,4 @@ shoot() {
 rm -rf "$WINEPREFIX/drive_c/users/Public/TalvaroOvraRecomp"
 [ $# -gt 0 ] && PAGES=("$@")
 for page in "${PAGES[@]}"; do shoot "$page"; done
-rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt"
+rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt" "$DEMO/.local/sessions.csv"

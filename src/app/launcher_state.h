@@ -20,6 +20,7 @@ struct LauncherSettings {
     // The options window's choices, each an index into its row's choices (play/launcher_options.h).
     int buttonPrompts = 0;    // automatic, Xbox, PlayStation, Nintendo
     int swapConfirmBack = 0;  // 1: the button SDL calls `b` confirms and `a` goes back
+    int showPlayTime = 1;     // 1: the cards show when each game was last played and for how long
 };
 
 // What the command line asked for (written once by start-up).

@@ -15,6 +15,7 @@
 #include "controls/controls_entry.h"
 #include "controls/last_input.h"
 #include "controls/pad_navigation.h"
+#include "play/play_time.h"
 #include "controls/pad_script.h"
 #include "install/installer_entry.h"
 #include "play/home_window.h"
@@ -209,6 +210,8 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
 
     g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
                                                g_launcher.automation.launchRun || playRun, g_launcher.settings);
+    // A launch run shows no cards; every other run may.
+    if (!g_launcher.automation.launchRun) LoadPlayRecord(g_launcher.root);
     StartDrawingKit(g_launcher.artFolder, g_launcher.dpiScale);
     RegisterWindowClasses(instance);
 

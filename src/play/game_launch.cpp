@@ -13,7 +13,9 @@
 #include "install/installer_entry.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
+#include "play/play_time.h"
 #include "play/session_record.h"
+#include "ui/command_buttons.h"
 
 namespace fs = std::filesystem;
 
@@ -234,6 +236,8 @@ void RecordEndedGameSession(DWORD exitCode) {
     session.gameNumber = g_launcher.gameStart.index + 1;
     session.seconds = (GetTickCount64() - g_launcher.gameStart.tick) / 1000;
     session.exitCode = exitCode;
+    NoteEndedSession(session);
+    CardStatusChanged();
     try {
         AppendGameSession(g_launcher.root, session);
     } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "play/play_time.h"
 #include "ui/accessible_object.h"
 #include "ui/command_buttons.h"
 #include "ui/home_paint.h"
@@ -33,7 +34,10 @@ void CardFacts(HWND card, AccessibleFacts* facts) {
     const int game = GetDlgCtrlID(card) == kCardGame2Id ? 1 : 0;
     facts->role = ROLE_SYSTEM_RADIOBUTTON;
     facts->name = kGames[game].spokenTitle;
-    facts->description = CardDescription(game, IsGameInstalled(game));
+    const bool installed = IsGameInstalled(game);
+    facts->description = CardDescription(game, installed);
+    // As the card shows it: the play time of an installed game, while the player keeps it shown.
+    if (installed && g_launcher.settings.showPlayTime) facts->description += L" " + CardPlayTimeText(game) + L".";
     facts->defaultAction = L"Select";
     if (game == SelectedGame()) facts->state = STATE_SYSTEM_CHECKED;
 }

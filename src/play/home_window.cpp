@@ -14,6 +14,7 @@
 #include "play/launch_run_record.h"
 #include "play/launcher_settings.h"
 #include "play/session_ended_dialog.h"
+#include "play/steam_library.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/home_layout.h"
@@ -125,6 +126,10 @@ void OnCommand(HWND hwnd, int id) {
         break;
     case kOptionsId:
         OpenOptionsWindow();
+        break;
+    case kAddToSteamCommandId:
+        // Over the options window when its row asked.
+        RunAddToSteam(OptionsWindow() ? OptionsWindow() : hwnd);
         break;
     default:
         break;

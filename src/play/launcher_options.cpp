@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "play/steam_library.h"
+
 namespace {
 constexpr wchar_t kSection[] = L"launcher";
 
@@ -26,6 +28,9 @@ const OptionRow kOptionRows[] = {
      &LauncherSettings::buttonPrompts, 0},
     {OptionRow::Kind::Toggle, L"Swap confirm and back (B confirms, A goes back)", L"swap_confirm_back", kOffOn,
      CountOf(kOffOn), &LauncherSettings::swapConfirmBack, 0},
+    {OptionRow::Kind::Toggle, L"Show play time", L"show_play_time", kOffOn, CountOf(kOffOn),
+     &LauncherSettings::showPlayTime, 1},
+    {OptionRow::Kind::Command, L"Add to Steam", nullptr, nullptr, 0, nullptr, 0, kAddToSteamCommandId},
 };
 const int kOptionRowCount = static_cast<int>(sizeof(kOptionRows) / sizeof(kOptionRows[0]));
 
@@ -39,6 +44,7 @@ int ChoiceForFileText(const OptionRow& row, const wchar_t* text) {
 void ClampOptions(LauncherSettings& settings) {
     for (int i = 0; i < kOptionRowCount; ++i) {
         const OptionRow& row = kOptionRows[i];
+        if (!IsChoiceRow(row)) continue;
         int& value = settings.*row.field;
         if (value < 0 || value >= row.choiceCount) value = row.defaultChoice;
     }
@@ -47,6 +53,7 @@ void ClampOptions(LauncherSettings& settings) {
 void LoadOptions(const std::filesystem::path& file, LauncherSettings& settings) {
     for (int i = 0; i < kOptionRowCount; ++i) {
         const OptionRow& row = kOptionRows[i];
+        if (!IsChoiceRow(row)) continue;
         wchar_t text[64] = {};
         GetPrivateProfileStringW(kSection, row.key, L"", text, 64, file.c_str());
         settings.*row.field = ChoiceForFileText(row, text);
@@ -54,6 +61,7 @@ void LoadOptions(const std::filesystem::path& file, LauncherSettings& settings) 
 }
 
 const wchar_t* OptionFileText(const OptionRow& row, const LauncherSettings& settings) {
+    if (!IsChoiceRow(row)) return L"";
     const int value = settings.*row.field;
     return row.choices[(value >= 0 && value < row.choiceCount) ? value : row.defaultChoice].fileText;
 }

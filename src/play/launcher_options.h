@@ -14,8 +14,9 @@ struct OptionChoice {
 };
 
 struct OptionRow {
-    // A drop-down list, or a check box whose two choices are off (0) and on (1).
-    enum class Kind { List, Toggle };
+    // A drop-down list, a check box whose two choices are off (0) and on (1), or a button that
+    // sends a command to the home window (no key, no choices, no field).
+    enum class Kind { List, Toggle, Command };
     Kind kind;
     const wchar_t* label;
     const wchar_t* key;
@@ -23,7 +24,11 @@ struct OptionRow {
     int choiceCount;
     int LauncherSettings::*field;
     int defaultChoice;
+    int command = 0;  // Kind::Command: the home window's command id
 };
+
+// Lists and check boxes hold a choice; command rows hold none.
+inline bool IsChoiceRow(const OptionRow& row) { return row.kind != OptionRow::Kind::Command; }
 
 extern const OptionRow kOptionRows[];
 extern const int kOptionRowCount;

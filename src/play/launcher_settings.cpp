@@ -78,6 +78,7 @@ SettingsWrite WriteLauncherSettings(const std::filesystem::path& file, const Lau
     std::vector<ProfileValue> values;
     for (const auto& [key, value] : keys) values.push_back({kSection, key, std::to_wstring(value)});
     for (int row = 0; row < kOptionRowCount; ++row) {
+        if (!IsChoiceRow(kOptionRows[row])) continue;
         values.push_back({kSection, kOptionRows[row].key, OptionFileText(kOptionRows[row], settings)});
     }
     // Keys of the file that this build does not write are carried over by the save.

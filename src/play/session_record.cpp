@@ -45,7 +45,9 @@ bool ReadUnsigned(const std::string& text, unsigned long long limit, unsigned lo
     return true;
 }
 
-bool ParseSessionLine(const std::string& line, GameSession* session) {
+}  // namespace
+
+bool ParseGameSession(const std::string& line, GameSession* session) {
     std::vector<std::string> fields;
     std::istringstream in(line);
     std::string field;
@@ -63,7 +65,6 @@ bool ParseSessionLine(const std::string& line, GameSession* session) {
     session->exitCode = static_cast<unsigned long>(code);
     return true;
 }
-}  // namespace
 
 fs::path SessionRecordFile(const fs::path& root) { return root / L".local" / L"sessions.csv"; }
 
@@ -111,7 +112,7 @@ std::vector<GameSession> ReadLastGameSessions(const fs::path& root, size_t count
     std::vector<GameSession> sessions;
     for (const std::string& line : SplitLines(ReadWholeFile(SessionRecordFile(root)))) {
         GameSession session;
-        if (ParseSessionLine(line, &session)) sessions.push_back(std::move(session));
+        if (ParseGameSession(line, &session)) sessions.push_back(std::move(session));
     }
     if (sessions.size() > count) sessions.erase(sessions.begin(), sessions.end() - static_cast<long>(count));
     return sessions;

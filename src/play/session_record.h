@@ -32,6 +32,10 @@ std::string SessionLine(const GameSession& session);
 // are not reported: the record is a help for support, never a reason to bother the player.
 bool AppendGameSession(const std::filesystem::path& root, const GameSession& session);
 
+// One line of the file (without its line end) read back; false for a line that does not read as
+// a session, such as one torn by a crash.
+bool ParseGameSession(const std::string& line, GameSession* session);
+
 // The newest `count` sessions, oldest first. Lines that do not read as a session (a line torn by
 // a crash) are skipped.
 std::vector<GameSession> ReadLastGameSessions(const std::filesystem::path& root, size_t count);

@@ -4,12 +4,15 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
 #include <vector>
 
 #include "app/launcher_state.h"
 #include "play/game_launch.h"
 #include "play/home_window.h"
 #include "ui/home_layout.h"
+#include "ui/home_paint.h"
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
@@ -145,4 +148,12 @@ void ForgetHomeControls() {
     g_buttons.clear();
     g_cards[0] = g_cards[1] = nullptr;
     SetHotControl(-1);
+}
+
+void CardStatusChanged() {
+    for (HWND card : g_cards) {
+        if (!card) continue;
+        InvalidateRect(card, nullptr, FALSE);
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, card, OBJID_CLIENT, CHILDID_SELF);
+    }
 }

@@ -21,6 +21,8 @@ void LayoutHomeControls(HWND home);
 // WM_DRAWITEM: cards go to the card painter, everything else is a command button.
 void DrawHomeItem(const DRAWITEMSTRUCT& item);
 HWND GameCard(int index);
+// Both cards' status lines changed: they repaint, and assistive technology hears of it.
+void CardStatusChanged();
 // Forgets the button list (the home window is being destroyed).
 void ForgetHomeControls();
 

@@ -9,6 +9,7 @@
 #include "app/game_table.h"
 #include "app/launcher_state.h"
 #include "controls/last_input.h"
+#include "play/play_time.h"
 #include "ui/canvas_surface.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
@@ -316,8 +317,16 @@ std::wstring GameStatusLine(bool installed) {
     return L"Choose Install games to prepare both titles with your own ROMs.";
 }
 
-std::wstring CardStatusLine(int game, bool installed) {
-    return std::wstring(kGames[game].year) + (installed ? L" / Ready" : L" / Not installed");
+std::wstring CardStatusLine(int game, bool installed, const std::wstring& playTime) {
+    std::wstring line = std::wstring(kGames[game].year) + (installed ? L" / Ready" : L" / Not installed");
+    if (!playTime.empty()) line += L" / " + playTime;
+    return line;
+}
+
+std::wstring CurrentCardStatusLine(int game) {
+    const bool installed = IsGameInstalled(game);
+    const bool withPlayTime = installed && g_launcher.settings.showPlayTime;
+    return CardStatusLine(game, installed, withPlayTime ? CardPlayTimeText(game) : std::wstring());
 }
 
 ARGB CardFaceColour(bool selected) {
@@ -388,7 +397,6 @@ void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
     const bool selected = game == g_launcher.settings.selectedGame;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
     const bool hot = HotControl() == static_cast<int>(item.CtlID);
-    const bool installed = IsGameInstalled(game);
     const float scale = HomeCanvasFit().scale;
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
@@ -411,7 +419,7 @@ void PaintCard(const DRAWITEMSTRUCT& item, bool cacheFace) {
         Fill(graphics, pal.cardLine, 10, h - 61, w - 20, 1);
     }
     Label(graphics, kGames[game].title, 12, h - 48, w - 24, 33, 25, selected ? pal.selectedText : pal.text, true);
-    Label(graphics, CardStatusLine(game, installed).c_str(), 12, h - 18, w - 24, 18, 13,
+    Label(graphics, CurrentCardStatusLine(game).c_str(), 12, h - 18, w - 24, 18, 13,
           selected ? pal.selectedMuted : pal.muted, false);
 
     const CardBorder border = CardBorderFor(selected, focused, hot);

@@ -46,8 +46,11 @@ void ForgetHomeCanvas(bool staticLayerToo = true);
 
 // The status line under the game blurb for the selected game.
 std::wstring GameStatusLine(bool installed);
-// A card's status line: the game's year and whether it is installed.
-std::wstring CardStatusLine(int game, bool installed);
+// A card's status line: the game's year, whether it is installed and, when given, the play time.
+std::wstring CardStatusLine(int game, bool installed, const std::wstring& playTime = {});
+// The line as the card shows it now: the play time only on an installed game's card, and only
+// while the player keeps it shown.
+std::wstring CurrentCardStatusLine(int game);
 
 Gdiplus::ARGB CardFaceColour(bool selected);
 struct CardBorder {

@@ -6,6 +6,7 @@
 #include "app/launcher_state.h"
 #include "play/launcher_options.h"
 #include "play/launcher_settings.h"
+#include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/drawing_kit.h"
 #include "ui/monitor_area.h"
@@ -18,6 +19,7 @@ constexpr float kDesignWidth = 510.0f;
 // A list row takes its label and the list; a check box row one line.
 constexpr int kListRowHeight = 70;
 constexpr int kToggleRowHeight = 40;
+constexpr int kCommandRowHeight = 48;  // a push button of the Save button's height
 constexpr int kTop = 22;
 constexpr int kBottom = 110;  // Save and the margin under the rows
 
@@ -28,7 +30,10 @@ struct OptionsWindowState {
 };
 OptionsWindowState g_options;
 
-int RowHeight(const OptionRow& row) { return row.kind == OptionRow::Kind::List ? kListRowHeight : kToggleRowHeight; }
+int RowHeight(const OptionRow& row) {
+    if (row.kind == OptionRow::Kind::List) return kListRowHeight;
+    return row.kind == OptionRow::Kind::Command ? kCommandRowHeight : kToggleRowHeight;
+}
 
 int DesignHeight() {
     int height = kTop + kBottom;
@@ -42,6 +47,9 @@ HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD sty
 }
 
 HWND AddRow(HWND hwnd, const OptionRow& row, int y, int id) {
+    if (row.kind == OptionRow::Kind::Command) {
+        return Child(hwnd, L"BUTTON", row.label, BS_PUSHBUTTON | WS_TABSTOP, 28, y, 200, 38, id);
+    }
     const int value = g_launcher.settings.*row.field;
     if (row.kind == OptionRow::Kind::Toggle) {
         HWND box = Child(hwnd, L"BUTTON", row.label, BS_AUTOCHECKBOX | WS_TABSTOP, 28, y, 440, 28, id);
@@ -79,11 +87,22 @@ int ChosenIndex(const OptionRow& row, HWND control) {
 void OnSave(HWND hwnd) {
     LauncherSettings settings = g_launcher.settings;
     for (int row = 0; row < kOptionRowCount && row < static_cast<int>(g_options.rowControls.size()); ++row) {
+        if (!IsChoiceRow(kOptionRows[row])) continue;
         settings.*kOptionRows[row].field = ChosenIndex(kOptionRows[row], g_options.rowControls[static_cast<size_t>(row)]);
     }
     g_launcher.settings = ClampSettings(settings);
     SaveLauncherSettings();
+    CardStatusChanged();  // the play time shown or hidden
     CloseOwnedWindow(hwnd, Unattended());
+}
+
+// A command row's button: its command goes to the home window, which shows what it says over
+// this window. The choices being edited stay as they are.
+bool OnCommandRow(int id) {
+    const int row = id - kOptionsFirstRowId;
+    if (row < 0 || row >= kOptionRowCount || kOptionRows[row].kind != OptionRow::Kind::Command) return false;
+    if (HWND home = g_launcher.homeWindow) SendMessageW(home, WM_COMMAND, MAKEWPARAM(kOptionRows[row].command, 0), 0);
+    return true;
 }
 
 void OnDestroy() {
@@ -105,6 +124,7 @@ LRESULT CALLBACK OptionsWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
                 OnSave(hwnd);
                 return 0;
             }
+            if (HIWORD(wParam) == BN_CLICKED && OnCommandRow(LOWORD(wParam))) return 0;
             break;
         case WM_CLOSE:
             CloseOwnedWindow(hwnd, Unattended());  // the close box discards the edits

@@ -105,3 +105,8 @@ void CaptureClientToPng(HWND window, const fs::path& file) {
         picture.Save(file.c_str(), &encoder, nullptr);
     }
 }
+
+bool SaveImageAsPng(Image& image, const fs::path& file) {
+    CLSID encoder = {};
+    return FindPngEncoder(&encoder) && image.Save(file.c_str(), &encoder, nullptr) == Ok;
+}

@@ -103,6 +103,7 @@ TEST_F(LauncherOptions, CommandButtonOpensOneRowPerOptionAndSaveStoresEveryRow) 
     // Every row shows its stored choice; each row then takes its last choice.
     for (int row = 0; row < kOptionRowCount; ++row) {
         const OptionRow& option = kOptionRows[row];
+        if (!IsChoiceRow(option)) continue;
         HWND control = RowControl(window, row);
         ASSERT_NE(control, nullptr) << "no control for " << option.key;
         EXPECT_EQ(ShownChoice(option, control), g_launcher.settings.*option.field) << option.key;
@@ -118,6 +119,7 @@ TEST_F(LauncherOptions, CommandButtonOpensOneRowPerOptionAndSaveStoresEveryRow) 
     FinishLauncherSettingsSaves();
     for (int row = 0; row < kOptionRowCount; ++row) {
         const OptionRow& option = kOptionRows[row];
+        if (!IsChoiceRow(option)) continue;
         const int wanted = option.choiceCount - 1 == before.*option.field ? 0 : option.choiceCount - 1;
         EXPECT_EQ(g_launcher.settings.*option.field, wanted) << option.key;
         EXPECT_EQ(FileText(g_launcher.settingsFile, option.key), option.choices[wanted].fileText) << option.key;
@@ -129,12 +131,15 @@ TEST_F(LauncherOptions, CloseBoxDiscardsTheEdits) {
     Command(home, kOptionsId);
     HWND window = OptionsWindow();
     ASSERT_NE(window, nullptr);
-    for (int row = 0; row < kOptionRowCount; ++row) ShowChoice(kOptionRows[row], RowControl(window, row), 1);
+    for (int row = 0; row < kOptionRowCount; ++row) {
+        if (IsChoiceRow(kOptionRows[row])) ShowChoice(kOptionRows[row], RowControl(window, row), 1);
+    }
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(OptionsWindow(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(home));
     const LauncherSettings defaults;
     for (int row = 0; row < kOptionRowCount; ++row) {
+        if (!IsChoiceRow(kOptionRows[row])) continue;
         EXPECT_EQ(g_launcher.settings.*kOptionRows[row].field, defaults.*kOptionRows[row].field) << kOptionRows[row].key;
     }
 }
