@@ -7,10 +7,10 @@
 #include "play/launcher_options.h"
 #include "play/launcher_settings.h"
 #include "ui/command_buttons.h"
-#include "ui/dark_title_bar.h"
 #include "ui/drawing_kit.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
+#include "ui/palette.h"
 #include "ui/scaled_window.h"
 
 namespace {
@@ -67,7 +67,7 @@ HWND AddRow(HWND hwnd, const OptionRow& row, int y, int id) {
 
 void OnCreate(HWND hwnd) {
     g_options.window = hwnd;
-    AskForDarkTitleBar(hwnd);
+    ApplyWindowColours(hwnd);  // the palette of the moment: dark, or the system's in high contrast
     g_options.rowControls.clear();
     int y = kTop;
     for (int row = 0; row < kOptionRowCount; ++row) {
@@ -135,12 +135,14 @@ LRESULT CALLBACK OptionsWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, kWindowText);
-            SetBkColor(dc, kWindowBackground);
-            return reinterpret_cast<LRESULT>(DarkBackgroundBrush());
-        }
+        case WM_CTLCOLORSTATIC:
+            return AnswerControlColours(reinterpret_cast<HDC>(wParam));
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            RefreshPalette();
+            ApplyWindowColours(hwnd);
+            break;
         case WM_DESTROY:
             OnDestroy();
             return 0;
@@ -160,7 +162,7 @@ void RegisterOnce(HINSTANCE instance) {
     cls.lpfnWndProc = OptionsWindowProc;
     cls.hInstance = instance;
     cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = DarkBackgroundBrush();
+    cls.hbrBackground = WindowBackgroundBrush();
     cls.lpszClassName = kOptionsWindowClass;
     RegisterClassExW(&cls);
 }

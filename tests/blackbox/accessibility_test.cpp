@@ -367,7 +367,8 @@ TEST(Accessibility, HighContrastPaintsEveryWindowInTheSystemsColours) {
         const wchar_t* page;  // empty: the home window
         bool paintsText;      // the capture shows the window's own painting (Wine leaves child windows out)
     };
-    const Page pages[] = {{L"", true}, {L"video", false}, {L"controls", false}, {L"install", false}, {L"updates", false}};
+    const Page pages[] = {{L"", true}, {L"video", false}, {L"controls", false}, {L"install", false}, {L"updates", false},
+                          {L"options", false}};
     Installation installation;
     for (const Page& page : pages) {
         SCOPED_TRACE(*page.page ? U8(page.page) : std::string("home"));
