@@ -32,3 +32,7 @@ if want pad; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/pad_bench.exe" "$BU
 if want arrow; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/arrow_bench.exe" "$BUILD_DIR/demo" "$BUILD_DIR/bin/tlvr_file_holder.exe"; fi
 # The problem report of an installation with a 50 MB install log.
 if want report; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe" 50; fi
+# The installer's ROM search over a profile of 20,000 files.
+if want rom_search; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/rom_search_bench.exe"; fi
+# A pad press after a key to the home window painted with the pad's prompts.
+if want prompts; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/prompts_bench.exe" "$BUILD_DIR/demo"; fi

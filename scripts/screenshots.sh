@@ -9,7 +9,7 @@
 # (NAME=VALUE words) for the Launcher's start.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad session-ended high-contrast)
+PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation options)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -37,6 +37,10 @@ page_high_contrast() { sleep 3; echo TalvaroOvra; }
 PAD_SCRIPT="$BUILD_DIR/screenshot-pad.txt"
 launch_pad() { printf 'wait 1500\ntap dpdown\nwait 300\ntap dpdown\nwait 300\ntap dpdown\n' > "$PAD_SCRIPT"; echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"; }
 page_pad() { sleep 4; echo TalvaroOvra; }
+# The home window after one press on a PlayStation pad: the hint shows its d-pad and cross.
+launch_home_playstation() { printf 'family playstation\nwait 1500\ntap dpdown\n' > "$PAD_SCRIPT"; echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"; }
+page_home_playstation() { sleep 4; echo TalvaroOvra; }
+page_options() { drive command TalvaroOvra 208 >/dev/null; echo TLVROptions; }
 page_video() { drive command TalvaroOvra 201 >/dev/null; echo TLVRSettings; }
 page_controls() { drive command TalvaroOvra 204 >/dev/null; echo TlvrControlEditor; }
 page_install() {

@@ -17,6 +17,9 @@ struct LauncherSettings {
     bool zoom = true;      // continuous zoom and arcade art
     bool fullScreen = false;
     bool padNavigation = true;  // a game controller drives the Launcher's windows
+    // The options window's choices, each an index into its row's choices (play/launcher_options.h).
+    int buttonPrompts = 0;    // automatic, Xbox, PlayStation, Nintendo
+    int swapConfirmBack = 0;  // 1: the button SDL calls `b` confirms and `a` goes back
 };
 
 // What the command line asked for (written once by start-up).

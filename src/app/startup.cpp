@@ -13,6 +13,7 @@
 #include "app/installation_root.h"
 #include "app/launcher_state.h"
 #include "controls/controls_entry.h"
+#include "controls/last_input.h"
 #include "controls/pad_navigation.h"
 #include "controls/pad_script.h"
 #include "install/installer_entry.h"
@@ -24,6 +25,7 @@
 #include "resources/resource_ids.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_paint.h"
+#include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
 
@@ -93,14 +95,17 @@ void OpenCapturePage(HWND home) {
         OpenUpdatesWindow(home);
     } else if (page == L"video") {
         OpenVideoWindow();
+    } else if (page == L"options") {
+        OpenOptionsWindow();
     }
 }
 
 int RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        NoteInputMessage(message);
         if (ControlsKeyFilter(&message) || UpdatesDialogFilter(&message) ||
-            InstallerDialogFilter(&message)) {
+            InstallerDialogFilter(&message) || OptionsDialogFilter(&message)) {
             continue;
         }
         HWND dialog = g_launcher.videoWindow ? g_launcher.videoWindow : g_launcher.homeWindow;

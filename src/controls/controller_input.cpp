@@ -1,5 +1,8 @@
 #include "controls/controller_input.h"
 
+#include "app/launcher_state.h"
+#include "controls/pad_prompts.h"
+
 #include <string>
 #include <vector>
 
@@ -9,7 +12,10 @@ constexpr int kButtonCount = 21;  // game-controller buttons 0..20
 constexpr int kAxisCount = 6;     // game-controller axes 0..5
 constexpr int kAxisThreshold = 20000;
 
-constexpr int kBackButton = SDL_CONTROLLER_BUTTON_B;
+// The button that goes back: `b`, or `a` with the confirm/back swap. SdlFace counts as SDL does.
+int BackButton() {
+    return static_cast<int>(ConfirmBackButtons(g_launcher.settings.swapConfirmBack != 0).back);
+}
 constexpr ULONGLONG kBackHoldCancelMs = 600;
 
 // The one list of opened controllers, shared by the editor and the pad navigation.
@@ -146,14 +152,15 @@ PollOutcome PollControllers(CaptureState& capture, int slot, HWND combo, bool ba
         // With the pad navigating, `b` ends a capture as Esc does when it is held; a short press
         // is recorded once let go, so B stays a button that can be bound.
         const ULONGLONG now = GetTickCount64();
-        if (active.button == kBackButton) {
+        const int backButton = BackButton();
+        if (active.button == backButton) {
             if (capture.backHeldSince == 0) capture.backHeldSince = now;
             if (now - capture.backHeldSince >= kBackHoldCancelMs) outcome.event = CaptureEvent::Cancelled;
             return outcome;
         }
         if (capture.backHeldSince != 0) {
             outcome.event = CaptureEvent::Captured;
-            outcome.input = ActionBinding{0, kBindingButton, kBackButton, 0};
+            outcome.input = ActionBinding{0, kBindingButton, backButton, 0};
             return outcome;
         }
     }

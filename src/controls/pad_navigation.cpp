@@ -6,6 +6,7 @@
 #include "app/launcher_state.h"
 #include "controls/controller_input.h"
 #include "controls/controls_editor.h"
+#include "controls/last_input.h"
 #include "controls/pad_script.h"
 #include "controls/pad_translation.h"
 #include "ui/command_buttons.h"
@@ -75,24 +76,40 @@ void Close() {
 
 PadReading ReadPad(SDL_GameController* pad) {
     auto button = [pad](SDL_GameControllerButton b) { return SDL_GameControllerGetButton(pad, b) != 0; };
+    // Confirm and back as the player chose: every meaning of `a` and `b` below follows.
+    const ConfirmBack meaning = ConfirmBackButtons(g_launcher.settings.swapConfirmBack != 0);
     PadReading reading;
     reading.up = button(SDL_CONTROLLER_BUTTON_DPAD_UP);
     reading.down = button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     reading.left = button(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
     reading.right = button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-    reading.a = button(SDL_CONTROLLER_BUTTON_A);
-    reading.b = button(SDL_CONTROLLER_BUTTON_B);
+    reading.a = button(static_cast<SDL_GameControllerButton>(meaning.confirm));
+    reading.b = button(static_cast<SDL_GameControllerButton>(meaning.back));
     reading.start = button(SDL_CONTROLLER_BUTTON_START);
     reading.leftX = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
     reading.leftY = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
     return reading;
 }
 
+// Any button down or any stick pushed past half its travel: the player's hands are on this pad.
+bool AnyInput(SDL_GameController* pad) {
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+        if (SDL_GameControllerGetButton(pad, static_cast<SDL_GameControllerButton>(b))) return true;
+    }
+    for (int a = 0; a < SDL_CONTROLLER_AXIS_MAX; ++a) {
+        const int value = SDL_GameControllerGetAxis(pad, static_cast<SDL_GameControllerAxis>(a));
+        const bool trigger = a == SDL_CONTROLLER_AXIS_TRIGGERLEFT || a == SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
+        // Triggers rest at their low end on some pads (and on the scripted one).
+        if (trigger ? value > 0 : (value > kStickEngage || value < -kStickEngage)) return true;
+    }
+    return false;
+}
+
 LPARAM KeyLParam(UINT virtualKey, bool up) {
     const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     LPARAM value = 1 | (static_cast<LPARAM>(scan) << 16);
     if (up) value |= (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
-    return value;
+    return value | kPadKeyMark;
 }
 
 // Tab and Shift+Tab as the dialog manager does them. A dialog box moves its own focus (and its
@@ -214,7 +231,12 @@ void RunPadNavigationTick() {
     std::vector<PadReading> readings;
     for (int position = 0; position < OpenedControllerCount(); ++position) {
         SDL_GameController* pad = OpenedController(position);
-        if (pad && SDL_GameControllerGetAttached(pad)) readings.push_back(ReadPad(pad));
+        if (!pad || !SDL_GameControllerGetAttached(pad)) continue;
+        readings.push_back(ReadPad(pad));
+        if (AnyInput(pad)) {
+            NoteControllerInput(FamilyOf(static_cast<int>(SDL_GameControllerGetType(pad)),
+                                         SDL_GameControllerGetVendor(pad), SDL_GameControllerGetProduct(pad)));
+        }
     }
     for (PadInput input : StepPad(g_nav.state, readings, target, GetTickCount64())) Deliver(input, target);
 }

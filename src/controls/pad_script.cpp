@@ -65,13 +65,42 @@ bool ParseNumber(const std::wstring& word, long long low, long long high, int& v
     return true;
 }
 
+constexpr struct {
+    const wchar_t* text;
+    PadFamily family;
+} kFamilies[] = {{L"xbox", PadFamily::Xbox},
+                 {L"playstation", PadFamily::PlayStation},
+                 {L"nintendo", PadFamily::Nintendo},
+                 {L"other", PadFamily::Other}};
+
+bool ParseFamily(const std::vector<std::wstring>& words, PadScript& script) {
+    if (words.size() != 2) return false;
+    std::wstring word = words[1];
+    int pad = 0;
+    if (word.size() > 2 && word[1] == L':') {
+        if (word[0] != L'1' && word[0] != L'2') return false;
+        pad = word[0] - L'1';
+        word = word.substr(2);
+    }
+    for (const auto& entry : kFamilies) {
+        if (word == entry.text) {
+            script.familyGiven[pad] = true;
+            script.family[pad] = entry.family;
+            return true;
+        }
+    }
+    return false;
+}
+
 // One line into steps; false when it does not parse.
-bool ParseLine(const std::wstring& line, std::vector<PadScriptStep>& steps) {
+bool ParseLine(const std::wstring& line, PadScript& script) {
+    std::vector<PadScriptStep>& steps = script.steps;
     std::wistringstream stream(line);
     std::vector<std::wstring> words{std::istream_iterator<std::wstring, wchar_t>(stream),
                                     std::istream_iterator<std::wstring, wchar_t>()};
     if (words.empty() || words[0][0] == L'#') return true;
     const std::wstring& verb = words[0];
+    if (verb == L"family") return ParseFamily(words, script);
     PadScriptStep step;
     if (verb == L"wait") {
         step.kind = PadScriptStep::Wait;
@@ -141,9 +170,9 @@ PadScript ParsePadScript(const std::wstring& text) {
     while (std::getline(lines, line)) {
         ++number;
         if (!line.empty() && line.back() == L'\r') line.pop_back();
-        if (!ParseLine(line, script.steps)) {
+        if (!ParseLine(line, script)) {
+            script = PadScript{};
             script.errorLine = number;
-            script.steps.clear();
             return script;
         }
     }
@@ -177,8 +206,11 @@ bool PadScriptLoaded() { return g_player.loaded; }
 void StartPadScript(HWND timerWindow) {
     if (!g_player.loaded || g_player.timerWindow) return;
     StartControllers();
-    g_player.pads[0] = std::make_unique<VirtualController>("Launcher scripted pad 1");
-    g_player.pads[1] = std::make_unique<VirtualController>("Launcher scripted pad 2");
+    const char* const names[kScriptPads] = {"Launcher scripted pad 1", "Launcher scripted pad 2"};
+    for (int pad = 0; pad < kScriptPads; ++pad) {
+        const PadIds ids = g_player.script.familyGiven[pad] ? IdsForFamily(g_player.script.family[pad]) : PadIds{0, 0};
+        g_player.pads[pad] = std::make_unique<VirtualController>(names[pad], ids.vendor, ids.product);
+    }
     g_player.timerWindow = timerWindow;
     g_player.next = 0;
     g_player.due = GetTickCount64();

@@ -6,6 +6,9 @@
 //   release INPUT...             let go
 //   tap INPUT...                 press, 100 ms, release
 //   axis AXIS VALUE              move an axis (-32768..32767)
+//   family [N:]NAME              the controller presents itself with the USB ids of a pad of
+//                                that family (xbox, playstation, nintendo, other) when it is
+//                                attached, wherever the line stands
 // INPUT is [N:]NAME, N = 1 or 2 (1 when left out), NAME an SDL game-controller button name;
 // AXIS is [N:]leftx, lefty, rightx, righty, lefttrigger or righttrigger. Blank lines and lines
 // starting with '#' are skipped.
@@ -14,6 +17,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "controls/pad_prompts.h"
 
 inline constexpr UINT_PTR kPadScriptTimerId = 2;
 inline constexpr DWORD kExitPadScriptInvalid = 7;
@@ -32,6 +37,9 @@ struct PadScriptStep {
 struct PadScript {
     std::vector<PadScriptStep> steps;
     int errorLine = 0;  // 1-based line that does not parse; 0 when every line does
+    // "family" lines, per controller; a controller without one presents no USB ids.
+    bool familyGiven[2] = {false, false};
+    PadFamily family[2] = {PadFamily::Other, PadFamily::Other};
 };
 PadScript ParsePadScript(const std::wstring& text);
 

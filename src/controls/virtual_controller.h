@@ -4,7 +4,8 @@
 // An SDL virtual game controller (6 axes, 21 buttons), closed and detached however its owner ends.
 class VirtualController {
 public:
-    explicit VirtualController(const char* name) {
+    // Vendor and product 0 give no USB ids: SDL then calls it a virtual controller.
+    explicit VirtualController(const char* name, Uint16 vendor = 0, Uint16 product = 0) {
         SDL_VirtualJoystickDesc desc;
         SDL_zero(desc);
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
@@ -15,6 +16,8 @@ public:
         desc.button_mask = 0x1FFFFF;
         desc.axis_mask = 0x3F;
         desc.name = name;
+        desc.vendor_id = vendor;
+        desc.product_id = product;
         const int index = SDL_JoystickAttachVirtualEx(&desc);
         if (index < 0) return;
         instance_ = SDL_JoystickGetDeviceInstanceID(index);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "app/launcher_state.h"
@@ -15,6 +16,7 @@
 #include "install/installer_entry.h"
 #include "install/installer_layout.h"
 #include "install/installer_record.h"
+#include "install/rom_search.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
 #include "ui/palette.h"
@@ -98,6 +100,32 @@ void OnCreate(HWND hwnd) {
     std::copy(std::begin(inputs), std::end(inputs), std::begin(r.inputs));
     for (HWND edit : {r.romEdits[0], r.romEdits[1], r.destinationEdit}) CompleteFolderNames(edit);
     DragAcceptFiles(hwnd, TRUE);  // a drop on an edit reaches the window too, which places it
+    StartRomSearch(hwnd, r.root);  // the window answers at once; the suggestion comes later
+}
+
+std::wstring EditText(HWND edit) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// The search's end: one folder fills an empty ROM edit 1; several are counted in the status
+// line. Nothing is said while a run is active or when the player has typed a folder already.
+void OnRomSearchDone(WPARAM wParam, LPARAM lParam) {
+    std::unique_ptr<RomSearchResult> result(TakeRomSearchResult(wParam, lParam));
+    InstallerRecord& r = g_installer;
+    if (!result || r.running || r.completed || result->folders.empty()) return;
+    if (!EditText(r.romEdits[0]).empty()) return;
+    if (result->folders.size() == 1) {
+        const std::wstring folder = result->folders.front().folder.wstring();
+        SetWindowTextW(r.romEdits[0], folder.c_str());
+        SetWindowTextW(r.statusText, (L"A folder with ROM files was found and filled in: " + folder).c_str());
+        return;
+    }
+    SetWindowTextW(r.statusText, (std::to_wstring(result->folders.size()) +
+                                  L" folders with ROM files were found; the first is " +
+                                  result->folders.front().folder.wstring())
+                                     .c_str());
 }
 
 void OnDestroy() {
@@ -108,6 +136,7 @@ void OnDestroy() {
         r.job.reset();  // kill-on-close ends the script and everything it started
         r.running = false;
     }
+    StopRomSearch();
     if (r.flushTimerPeriod) KillTimer(r.window, kLogFlushTimerId);
     r.flushTimerPeriod = 0;
     r.finishing = false;
@@ -215,6 +244,9 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             return 0;
         case kInstallerFinishedMessage:
             OnInstallerFinished(wParam);
+            return 0;
+        case kRomSearchDoneMessage:
+            OnRomSearchDone(wParam, lParam);
             return 0;
         case WM_TIMER:
             if (wParam == kLogFlushTimerId) {

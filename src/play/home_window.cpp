@@ -19,6 +19,7 @@
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
 #include "ui/monitor_area.h"
+#include "ui/options_window.h"
 #include "ui/owned_window.h"
 #include "ui/palette.h"
 #include "ui/scaled_window.h"
@@ -61,6 +62,7 @@ void OnCreate(HWND hwnd) {
     CreateOwnerDrawnControl(hwnd, L"Install games", kInstallId);
     CreateOwnerDrawnControl(hwnd, L"Updates", kUpdatesId);
     CreateOwnerDrawnControl(hwnd, L"About", kAboutId);
+    CreateOwnerDrawnControl(hwnd, L"Options", kOptionsId);
     SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
     GiveHomeControlsAccessibleFacts(hwnd);
     LayoutHomeControls(hwnd);
@@ -121,6 +123,9 @@ void OnCommand(HWND hwnd, int id) {
     case kUpdatesId:
         OpenUpdatesWindow(hwnd);
         break;
+    case kOptionsId:
+        OpenOptionsWindow();
+        break;
     default:
         break;
     }
@@ -171,6 +176,7 @@ HWND CaptureTarget(HWND home) {
     if (HWND installer = InstallerWindow()) return installer;
     if (HWND updates = UpdatesWindow()) return updates;
     if (g_launcher.videoWindow) return g_launcher.videoWindow;
+    if (HWND options = OptionsWindow()) return options;
     if (HWND editor = ControlsEditorWindow()) return editor;
     return home;
 }

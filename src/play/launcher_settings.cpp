@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/verified_file_replace.h"
+#include "play/launcher_options.h"
 
 namespace {
 constexpr wchar_t kSection[] = L"launcher";
@@ -38,6 +39,7 @@ LauncherSettings ClampSettings(LauncherSettings settings) {
     settings.aspect = std::clamp(settings.aspect, 0, kAspectCount - 1);
     settings.size = std::clamp(settings.size, 0, kResolutionCount - 1);
     settings.filter = std::clamp(settings.filter, 0, kFilterCount - 1);
+    ClampOptions(settings);
     return settings;
 }
 
@@ -52,6 +54,7 @@ LauncherSettings LoadLauncherSettings(const std::filesystem::path& file, bool ke
     loaded.zoom = ReadKey(file, L"zoom", 1) != 0;
     loaded.fullScreen = ReadKey(file, L"fullscreen", 0) != 0;
     loaded.padNavigation = ReadKey(file, L"pad_navigation", 1) != 0;
+    LoadOptions(file, loaded);
     if (keepSelectedGame) {
         // The command line chose the game; only the video settings are clamped here.
         const int chosen = loaded.selectedGame;
@@ -74,6 +77,9 @@ SettingsWrite WriteLauncherSettings(const std::filesystem::path& file, const Lau
     };
     std::vector<ProfileValue> values;
     for (const auto& [key, value] : keys) values.push_back({kSection, key, std::to_wstring(value)});
+    for (int row = 0; row < kOptionRowCount; ++row) {
+        values.push_back({kSection, kOptionRows[row].key, OptionFileText(kOptionRows[row], settings)});
+    }
     // Keys of the file that this build does not write are carried over by the save.
     if (ReplaceProfileFileVerified(file, values)) return SettingsWrite::Saved;
     return IsTransientReplaceError(GetLastError()) ? SettingsWrite::Refused : SettingsWrite::Failed;

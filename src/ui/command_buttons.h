@@ -1,5 +1,5 @@
 #pragma once
-// The home window's eight owner-drawn controls: creation, subclassing, layout and painting.
+// The home window's nine owner-drawn controls: creation, subclassing, layout and painting.
 #include <windows.h>
 
 #include "ui/gdiplus_api.h"
@@ -12,10 +12,11 @@ inline constexpr int kControlsId = 204;
 inline constexpr int kInstallId = 205;
 inline constexpr int kAboutId = 206;
 inline constexpr int kUpdatesId = 207;
+inline constexpr int kOptionsId = 208;
 
 // Creates and subclasses one owner-drawn BUTTON, appended to the button list (cards first).
 HWND CreateOwnerDrawnControl(HWND parent, const wchar_t* text, int id);
-// Places all eight controls on the 1280 x 800 design canvas fitted to the client area.
+// Places all nine controls on the 1280 x 800 design canvas fitted to the client area.
 void LayoutHomeControls(HWND home);
 // WM_DRAWITEM: cards go to the card painter, everything else is a command button.
 void DrawHomeItem(const DRAWITEMSTRUCT& item);

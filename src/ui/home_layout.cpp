@@ -10,6 +10,7 @@ constexpr ControlPlace kControlPlaces[] = {
     {kPlayId, {952, 692, 284, 58}},      {kVideoId, {952, 267, 284, 48}},
     {kControlsId, {952, 329, 284, 48}},  {kInstallId, {952, 545, 284, 42}},
     {kUpdatesId, {884, 44, 166, 40}},    {kAboutId, {1070, 44, 166, 40}},
+    {kOptionsId, {698, 44, 166, 40}},
 };
 
 CanvasFit g_fit{1.0f, 0.0f, 0.0f};

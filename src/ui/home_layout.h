@@ -19,7 +19,7 @@ struct DesignRect {
 
 // The home window's canvas fit for a client area of that size.
 CanvasFit FitHomeCanvas(int clientWidth, int clientHeight);
-// The design rectangle of one of the eight controls; all zero for any other id.
+// The design rectangle of one of the nine controls; all zero for any other id.
 DesignRect HomeControlDesignRect(int id);
 // A design rectangle in client pixels: each of x, y, width and height truncated.
 RECT PlaceOnCanvas(const DesignRect& rect, const CanvasFit& fit);

@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "controls/last_input.h"
 #include "ui/canvas_surface.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
 #include "ui/palette.h"
+#include "ui/prompt_glyphs.h"
 
 using namespace Gdiplus;
 
@@ -23,12 +27,14 @@ struct HomeScene {
     int selectedGame;
     bool selectedInstalled;
     bool highContrast;
+    PromptStyle prompts;  // the hint line's glyphs
+    bool swap;            // which face button the hint shows for "play"
 };
 
 bool SameScene(const HomeScene& a, const HomeScene& b) {
     return a.width == b.width && a.height == b.height && a.masthead == b.masthead &&
            a.selectedGame == b.selectedGame && a.selectedInstalled == b.selectedInstalled &&
-           a.highContrast == b.highContrast;
+           a.highContrast == b.highContrast && a.prompts == b.prompts && a.swap == b.swap;
 }
 
 // The installed state is asked afresh at every paint: a game installed meanwhile shows at once.
@@ -37,6 +43,8 @@ HomeScene CurrentScene(int width, int height) {
     scene.width = width;
     scene.height = height;
     scene.highContrast = HighContrastOn();
+    scene.prompts = CurrentPromptStyle();
+    scene.swap = g_launcher.settings.swapConfirmBack != 0;
     // No text on artwork in high contrast: the header is the system's plain window colour.
     scene.masthead = MastheadImage() != nullptr && !scene.highContrast;
     const int selected = g_launcher.settings.selectedGame;
@@ -69,9 +77,11 @@ struct StaticKey {
     float phaseY;
     bool masthead;
     bool highContrast;
+    PromptStyle prompts;  // the hint line is one of the static elements
+    bool swap;
     bool operator==(const StaticKey& o) const {
         return scale == o.scale && phaseX == o.phaseX && phaseY == o.phaseY && masthead == o.masthead &&
-               highContrast == o.highContrast;
+               highContrast == o.highContrast && prompts == o.prompts && swap == o.swap;
     }
 };
 
@@ -112,6 +122,15 @@ void Label(Graphics& graphics, const wchar_t* text, float x, float y, float widt
     DrawLabelText(graphics, text, RectF(x, y, width, height), size, colour, bold);
 }
 
+// The hint under the title: key names after the keyboard, the pad's own buttons after a pad.
+void DrawHomeHint(Graphics& graphics, const HomeScene& scene, ARGB colour) {
+    if (scene.prompts == PromptStyle::Keys) {
+        Label(graphics, kHomeKeyHint, 42, 128, 1000, 20, 14, colour, false);
+        return;
+    }
+    DrawHint(graphics, HomeHint(scene.prompts, scene.swap), scene.prompts, 42, 127, 14, colour, 110);
+}
+
 // The element table, in its order. Elements 10 and 11 are the scene's; they overlap no other
 // element, so drawing them in a later pass over the static ones gives the same picture.
 void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
@@ -150,7 +169,7 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
         Label(graphics, kHomeControlsHint, 952, 609, 284, 48, 15, pal.muted, false);
         Label(graphics, kWhatsNewHeading, 952, 398, 284, 26, 20, pal.text, true);
         Label(graphics, kWhatsNewText, 952, 430, 300, 100, 15, pal.muted, false);
-        Label(graphics, kHomeKeyHint, 42, 128, 1000, 20, 14, pal.muted, false);
+        DrawHomeHint(graphics, scene, pal.muted);
         const std::wstring footer = std::wstring(L"v") + kVersionText + L" / Windows x64";
         Label(graphics, footer.c_str(), 1040, 762, 200, 22, 14, pal.muted, false);
     }
@@ -175,14 +194,14 @@ POINT StaticLayerOrigin(const CanvasFit& fit) {
                  static_cast<LONG>(std::floor(fit.offsetY)) - kLayerPad};
 }
 
-StaticKey StaticKeyFor(const CanvasFit& fit, bool masthead) {
+StaticKey StaticKeyFor(const CanvasFit& fit, const HomeScene& scene) {
     return StaticKey{fit.scale, fit.offsetX - std::floor(fit.offsetX), fit.offsetY - std::floor(fit.offsetY),
-                     masthead, HighContrastOn()};
+                     scene.masthead, HighContrastOn(), scene.prompts, scene.swap};
 }
 
 bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
     HomeCanvasCache& cache = g_cache;
-    const StaticKey key = StaticKeyFor(fit, scene.masthead);
+    const StaticKey key = StaticKeyFor(fit, scene);
     if (cache.staticLayer && cache.staticKey == key) return true;
     cache.canvas.reset();  // composed over the old layer
     const int width = static_cast<int>(std::ceil(kHomeDesignWidth * fit.scale)) + 2 * kLayerPad + 1;

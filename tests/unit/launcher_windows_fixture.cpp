@@ -2,9 +2,11 @@
 
 #include "controls/controls_editor.h"
 #include "install/installer_entry.h"
+#include "install/rom_search.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
 #include "ui/drawing_kit.h"
+#include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
 
@@ -44,17 +46,22 @@ void LauncherWindows::SetUp() {
     cls.lpszClassName = kVideoSettingsClass;
     RegisterClassExW(&cls);
     RegisterInstallerWindowClass(g_launcher.instance, UiFont(), root_.path());
+    // The installer's suggestion walks no folder of the machine unless a test gives it some.
+    SetRomSearchPlacesQuery([](const fs::path&) { return std::vector<fs::path>{}; });
     RegisterUpdatesWindowClass(g_launcher.instance, UiFont(), root_.path(), true, [] { return true; });
 }
 
 void LauncherWindows::TearDown() {
-    for (HWND window : {ControlsEditorWindow(), InstallerWindow(), UpdatesWindow(), g_launcher.videoWindow}) {
+    for (HWND window :
+         {ControlsEditorWindow(), InstallerWindow(), UpdatesWindow(), g_launcher.videoWindow, OptionsWindow()}) {
         Close(window);
     }
     Close(home_);
     FinishLauncherSettingsSaves();  // nothing writes into the temporary root once the test ends
     UnregisterClassW(kVideoSettingsClass, GetModuleHandleW(nullptr));  // its brush goes with the kit
+    UnregisterClassW(kOptionsWindowClass, GetModuleHandleW(nullptr));
     kit_.reset();
+    SetRomSearchPlacesQuery(nullptr);
     g_launcher = saved_;
 }
 

@@ -111,7 +111,7 @@ TEST_F(HomeWindowInProcess, RightArrowOnAnyControlTogglesAndRetitlesPlay) {
 
 TEST_F(HomeWindowInProcess, EveryControlSitsAtItsLayoutRectangleAfterCreationAndResizes) {
     const int ids[] = {kCardGame1Id, kCardGame2Id, kPlayId,    kVideoId,
-                       kControlsId,  kInstallId,   kUpdatesId, kAboutId};
+                       kControlsId,  kInstallId,   kUpdatesId, kAboutId, kOptionsId};
     auto expectAllPlaced = [this, &ids](const char* when) {
         RECT client = {};
         GetClientRect(home_, &client);

@@ -21,6 +21,7 @@
 #include "play/home_window.h"
 #include "ui/drawing_kit.h"
 #include "ui/glyph_gaps.h"
+#include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
 
@@ -180,6 +181,7 @@ TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
         {"home, first game (installed) chosen", [&] { return Home(); }, false},
         {"home, second game (not installed) chosen", [&] { SelectGame(1); return Home(); }, false},
         {"video window", [&] { OpenVideoWindow(); return g_launcher.videoWindow; }, true},
+        {"options window", [&] { OpenOptionsWindow(); return OptionsWindow(); }, true},
         {"controls editor", [&] { OpenControlsEditor(Home(), profile); return editor(); }, false},
         {"controls editor capturing a key", [&] { Command(editor(), kFirstKeyButtonId + 1); return editor(); }, false},
         {"controls editor refusing a reserved key",

@@ -69,6 +69,7 @@ TEST(HomeControlLayout, DesignSizePlacesEveryControlAtItsDesignRectangle) {
     ExpectRect(PlaceOnCanvas(HomeControlDesignRect(kInstallId), fit), 952, 545, 284, 42);
     ExpectRect(PlaceOnCanvas(HomeControlDesignRect(kUpdatesId), fit), 884, 44, 166, 40);
     ExpectRect(PlaceOnCanvas(HomeControlDesignRect(kAboutId), fit), 1070, 44, 166, 40);
+    ExpectRect(PlaceOnCanvas(HomeControlDesignRect(kOptionsId), fit), 698, 44, 166, 40);
     ExpectRect(PlaceOnCanvas(HomeControlDesignRect(999), fit), 0, 0, 0, 0);
 }
 
