@@ -87,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     std::error_code stale;
     fs::remove_all(root, stale);
     fs::create_directories(root / L".local" / L"logs");
-    const std::wstring profile = ProfileFolderPath();
+    const std::wstring profile = CurrentRedactionTerms().profilePath;
     {
         std::ofstream log(root / L".local" / L"install-0.60.log", std::ios::binary);
         const std::string line(79, 'i');

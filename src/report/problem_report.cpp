@@ -107,7 +107,7 @@ std::vector<ReportFile> FilesToCopy(const fs::path& root) {
 
 // Copies one file into the zip; returns the line that report.txt gives it. Sets *failed when the
 // zip itself could not be written (a file that cannot be read is only noted).
-std::wstring CopyIntoReport(ReportZip& zip, const ReportFile& file, const std::wstring& profile, bool* failed) {
+std::wstring CopyIntoReport(ReportZip& zip, const ReportFile& file, const RedactionTerms& terms, bool* failed) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (!IsPlainFile(file.source, &data)) return file.zipName + L": not present";
     const unsigned long long size = FileSize(data);
@@ -129,7 +129,7 @@ std::wstring CopyIntoReport(ReportZip& zip, const ReportFile& file, const std::w
         *failed = true;
         return {};
     }
-    ProfilePathRedactor redactor(file.kind == CopyKind::Text ? profile : std::wstring());
+    ProfilePathRedactor redactor(file.kind == CopyKind::Text ? terms : RedactionTerms{});
     std::vector<char> buffer(kCopyPiece);
     std::string out;
     unsigned long long left = cut ? kReportFileLimit : size;
@@ -252,12 +252,29 @@ bool Fail(std::wstring* error, const std::wstring& reason) {
 }
 }  // namespace
 
-std::wstring ProfileFolderPath() {
+RedactionTerms CurrentRedactionTerms() {
+    RedactionTerms terms;
     PWSTR path = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &path)) && path) result = path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &path)) && path) terms.profilePath = path;
     CoTaskMemFree(path);
-    return result;
+    if (!terms.profilePath.empty()) {
+        const DWORD needed = GetShortPathNameW(terms.profilePath.c_str(), nullptr, 0);
+        if (needed > 0) {
+            std::wstring shortPath(needed, L'\0');
+            const DWORD written = GetShortPathNameW(terms.profilePath.c_str(), shortPath.data(), needed);
+            if (written > 0 && written < needed) {
+                shortPath.resize(written);
+                if (_wcsicmp(shortPath.c_str(), terms.profilePath.c_str()) != 0) terms.profileShortPath = shortPath;
+            }
+        }
+    }
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD computerSize = MAX_COMPUTERNAME_LENGTH + 1;
+    if (GetComputerNameW(computer, &computerSize)) terms.computerName.assign(computer, computerSize);
+    wchar_t user[257] = {};
+    DWORD userSize = 257;
+    if (GetUserNameW(user, &userSize) && userSize > 1) terms.userName.assign(user, userSize - 1);
+    return terms;
 }
 
 ProblemReportSource CurrentProblemReportSource() {
@@ -267,7 +284,7 @@ ProblemReportSource CurrentProblemReportSource() {
     source.settings = g_launcher.settings;
     source.controllersStarted = ControllersStarted();
     source.controllers = ConnectedControllerLines();
-    source.profileFolder = ProfileFolderPath();
+    source.redaction = CurrentRedactionTerms();
     return source;
 }
 
@@ -291,11 +308,11 @@ bool WriteProblemReport(const ProblemReportSource& source, std::wstring* zipPath
         bool failed = false;
         std::wstring filesText;
         for (const ReportFile& entry : FilesToCopy(source.root)) {
-            filesText += CopyIntoReport(zip, entry, source.profileFolder, &failed) + L"\r\n";
+            filesText += CopyIntoReport(zip, entry, source.redaction, &failed) + L"\r\n";
             if (failed) break;
         }
         if (!failed) {
-            const std::string text = RedactProfilePath(source.profileFolder, WideToUtf8(ReportText(source, utc, filesText)));
+            const std::string text = RedactProfilePath(source.redaction, WideToUtf8(ReportText(source, utc, filesText)));
             FILETIME now = {};
             SystemTimeToFileTime(&utc, &now);
             failed = !zip.BeginEntry(L"report.txt", now) || !zip.Write(text.data(), text.size()) || !zip.EndEntry();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/launcher_state.h"
+#include "report/profile_redaction.h"
 
 // What the report is written from. Gathered on the GUI thread; the writing needs nothing else.
 struct ProblemReportSource {
@@ -18,7 +19,7 @@ struct ProblemReportSource {
     LauncherSettings settings;             // the settings in force
     bool controllersStarted = false;       // SDL has started in this run
     std::vector<std::wstring> controllers; // one line each (name, type, GUID)
-    std::wstring profileFolder;            // written as "%USERPROFILE%"; empty hides nothing
+    RedactionTerms redaction;              // profile path, computer and user name: hidden
 };
 
 // The largest piece of any one file a report holds: the end of a longer file.
@@ -29,8 +30,9 @@ inline constexpr size_t kReportDumps = 3;
 // From the Launcher state and SDL, without starting SDL. GUI thread.
 ProblemReportSource CurrentProblemReportSource();
 
-// The profile folder (FOLDERID_Profile); empty when the system does not say.
-std::wstring ProfileFolderPath();
+// The profile folder (FOLDERID_Profile) in its long and short forms, the computer's name and the
+// user's name; a member the system does not give is empty.
+RedactionTerms CurrentRedactionTerms();
 
 // Writes ".local/reports/report-YYYYMMDD-HHMMSS.zip" on the calling thread. On success the zip's
 // full path is in *zipPath; on failure no zip is left and *error says why, in words for the player.

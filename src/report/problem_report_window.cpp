@@ -135,7 +135,7 @@ bool RunReportMode(const std::filesystem::path& root) {
     source.root = root;
     source.launcherFolder = LauncherFolder();
     source.settings = LoadLauncherSettings(root / L".local" / L"launcher.ini", false, LauncherSettings{});
-    source.profileFolder = ProfileFolderPath();
+    source.redaction = CurrentRedactionTerms();
     std::wstring zipPath;
     std::wstring error;
     const bool written = WriteProblemReport(source, &zipPath, &error);

@@ -21,6 +21,17 @@ std::wstring ProfileFolder() {
     const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, MAX_PATH);
     return length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
 }
+
+std::string ComputerName() {
+    wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return GetComputerNameW(buffer, &size) ? Utf8(std::wstring(buffer, size)) : std::string();
+}
+
+std::string Doubled(std::string path) {
+    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 2)) path.insert(at, 1, '\\');
+    return path;
+}
 }  // namespace
 
 TEST(ProblemReportRun, WritesTheReportBesideAnOpenLauncherAndExitsZero) {
@@ -28,10 +39,13 @@ TEST(ProblemReportRun, WritesTheReportBesideAnOpenLauncherAndExitsZero) {
     installation.InstallStandInGame(1);
     const std::string profile = Utf8(ProfileFolder());
     ASSERT_FALSE(profile.empty());
+    const std::string computer = ComputerName();
+    ASSERT_FALSE(computer.empty());
     WriteLauncherIni(installation, "aspect=2\r\n");
     WriteFileBytes(installation.local() / L"controls.ini", "[controls]\r\ndead_zone=12\r\n");
     WriteFileBytes(installation.local() / L"logs" / L"tlvr1-latest.log",
-                   "loading " + profile + "\\Games\\roms\\tlvr1.bin\nshader missing: crt.slangp\n");
+                   "loading " + profile + "\\Games\\roms\\tlvr1.bin\nshader missing: crt.slangp\n"
+                   "on " + computer + ": '" + Doubled(profile) + "\\\\x.py'\n");
 
     // An open Launcher holds the installation lock; the report needs none.
     Process open = StartLauncher(installation);
@@ -59,9 +73,11 @@ TEST(ProblemReportRun, WritesTheReportBesideAnOpenLauncherAndExitsZero) {
         EXPECT_EQ(name.find(".exe"), std::string::npos) << "an executable travelled: " << name;
         EXPECT_EQ(content.find("stand-in ROM input"), std::string::npos) << name << " holds the ROM's bytes";
         EXPECT_EQ(content.find(profile), std::string::npos) << name << " shows the profile path";
+        EXPECT_EQ(content.find(computer), std::string::npos) << name << " shows the computer's name";
     }
     EXPECT_EQ(zip.entries.at("logs/tlvr1-latest.log"),
-              "loading %USERPROFILE%\\Games\\roms\\tlvr1.bin\nshader missing: crt.slangp\n");
+              "loading %USERPROFILE%\\Games\\roms\\tlvr1.bin\nshader missing: crt.slangp\n"
+              "on %COMPUTERNAME%: '%USERPROFILE%\\\\x.py'\n");
     const std::string& text = zip.entries.at("report.txt");
     for (const char* part : {"Version: 0.60", "Windows: ", "Wine: ", "Processor: ", "Memory: ", "Monitors: ",
                              "== Game controllers ==", "Game 1: ", "  Installed: yes", "Game 2: ", "  Installed: no",

@@ -24,25 +24,44 @@ void SetWriteTime(const fs::path& file, int minutesAgo) {
 }
 }  // namespace
 
-TEST(ProblemReport, ProfilePathIsHiddenInEveryEncodingAndAcrossPieces) {
-    const std::wstring profile = L"C:\\Users\\Ana Lyn";
+TEST(ProblemReport, ProfilePathAndNamesAreHiddenInEveryFormAndAcrossPieces) {
+    const RedactionTerms ana{L"C:\\Users\\Ana Lyn", L"C:\\Users\\ANALYN~1", L"BOX-7", L"jdoe"};
+    // A profile whose last part is the user's name, with a letter outside ASCII.
+    const RedactionTerms asa{L"C:\\Users\\\u00C5sa", L"", L"", L"\u00C5sa"};
     struct Case {
         const char* name;
+        const RedactionTerms* terms;
         std::string input;
         std::string expected;
     };
     const Case cases[] = {
-        {"UTF-8, as written", "open C:\\Users\\Ana Lyn\\save.dat\n", "open %USERPROFILE%\\save.dat\n"},
-        {"other case and slashes", "c:/users/ANA LYN/x and C:\\USERS\\ana lyn", "%USERPROFILE%/x and %USERPROFILE%"},
-        {"UTF-16", Utf16Bytes(L"at C:\\Users\\Ana Lyn\\a"), Utf16Bytes(L"at %USERPROFILE%\\a")},
-        {"a beginning of the path at the end stays", "C:\\Users\\Ana", "C:\\Users\\Ana"},
-        {"a longer name is hidden as far as the path goes", "C:\\Users\\Ana Lynx", "%USERPROFILE%x"},
-        {"nothing to hide", "plain text", "plain text"},
+        {"UTF-8, as written", &ana, "open C:\\Users\\Ana Lyn\\save.dat\n", "open %USERPROFILE%\\save.dat\n"},
+        {"other case and slashes", &ana, "c:/users/ANA LYN/x and C:\\USERS\\ana lyn", "%USERPROFILE%/x and %USERPROFILE%"},
+        {"UTF-16", &ana, Utf16Bytes(L"at C:\\Users\\Ana Lyn\\a"), Utf16Bytes(L"at %USERPROFILE%\\a")},
+        {"doubled backslashes, as Python writes them", &ana, "'C:\\\\Users\\\\Ana Lyn\\\\a.py'", "'%USERPROFILE%\\\\a.py'"},
+        {"doubled backslashes in UTF-16, up to a quote", &ana, Utf16Bytes(L"\"C:\\\\Users\\\\ana lyn\""),
+         Utf16Bytes(L"\"%USERPROFILE%\"")},
+        {"the short form, in any case", &ana, "TEMP=C:\\Users\\ANALYN~1\\Temp;c:/users/analyn~1",
+         "TEMP=%USERPROFILE%\\Temp;%USERPROFILE%"},
+        {"the end of a line ends the path", &ana, "in C:\\Users\\Ana Lyn\r\n", "in %USERPROFILE%\r\n"},
+        {"a beginning of the path stays", &ana, "C:\\Users\\Ana", "C:\\Users\\Ana"},
+        {"a longer name is another folder", &ana, "C:\\Users\\Ana Lynx\\a C:\\Users\\Ana Lyn2",
+         "C:\\Users\\Ana Lynx\\a C:\\Users\\Ana Lyn2"},
+        {"a longer name in UTF-16", &ana, Utf16Bytes(L"C:\\Users\\Ana Lynn"), Utf16Bytes(L"C:\\Users\\Ana Lynn")},
+        {"computer and user names anywhere", &ana, "host box-7.lan, user JDOE\\jdoe",
+         "host %COMPUTERNAME%.lan, user %USERNAME%\\%USERNAME%"},
+        {"names in UTF-16", &ana, Utf16Bytes(L"BOX-7/jdoe"), Utf16Bytes(L"%COMPUTERNAME%/%USERNAME%")},
+        {"folders outside the profile stay", &ana, "D:\\Games\\Ovra C:\\Users\\Public\\roms",
+         "D:\\Games\\Ovra C:\\Users\\Public\\roms"},
+        {"a letter outside ASCII in the other case", &asa, WideToUtf8(L"C:\\USERS\\\u00E5SA\\x"), "%USERPROFILE%\\x"},
+        {"the user's name as the profile's last part is not hidden alone", &asa, WideToUtf8(L"\u00C5sa wrote"),
+         WideToUtf8(L"\u00C5sa wrote")},
+        {"nothing to hide", &ana, "plain text", "plain text"},
     };
     for (const Case& c : cases) {
-        // Whole, and in every piece size that splits the path somewhere.
+        // Whole, and in every piece size that splits a term somewhere.
         for (size_t piece : {c.input.size() + 1, size_t{1}, size_t{2}, size_t{5}, size_t{13}}) {
-            ProfilePathRedactor redactor(profile);
+            ProfilePathRedactor redactor(*c.terms);
             std::string out;
             for (size_t at = 0; at < c.input.size(); at += piece) {
                 redactor.Feed(c.input.data() + at, std::min(piece, c.input.size() - at), out);
@@ -51,7 +70,7 @@ TEST(ProblemReport, ProfilePathIsHiddenInEveryEncodingAndAcrossPieces) {
             EXPECT_EQ(out, c.expected) << c.name << ", pieces of " << piece;
         }
     }
-    EXPECT_EQ(RedactProfilePath(L"", "C:\\Users\\Ana Lyn"), "C:\\Users\\Ana Lyn");
+    EXPECT_EQ(RedactProfilePath(RedactionTerms{}, "C:\\Users\\Ana Lyn"), "C:\\Users\\Ana Lyn");
 }
 
 TEST(ProblemReport, ZipHoldsTheInstallationsTextsCutToTheirEndAndTheNewestDumps) {
@@ -80,7 +99,7 @@ TEST(ProblemReport, ZipHoldsTheInstallationsTextsCutToTheirEndAndTheNewestDumps)
     ProblemReportSource source;
     source.root = root.path();
     source.launcherFolder = root.path();
-    source.profileFolder = profile;
+    source.redaction.profilePath = profile;
     source.settings.filter = 1;
     std::wstring zipPath, error;
     ASSERT_TRUE(WriteProblemReport(source, &zipPath, &error)) << WideToUtf8(error);
