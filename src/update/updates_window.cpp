@@ -189,7 +189,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_THEMECHANGED:
         RefreshPalette();
         ApplyWindowColours(hwnd);
-        break;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_CLOSE:
         if (g_update.applyMode) {
             ApplyRunCancelCommand();
