@@ -317,8 +317,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
-        RefreshPalette();
-        ApplyWindowColours(hwnd);
+        FollowColourChange(hwnd);
         break;
     case WM_DPICHANGED:
         TakeSuggestedRect(hwnd, lParam);  // WM_SIZE lays the canvas out again, font and all

@@ -230,8 +230,7 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
-            RefreshPalette();
-            ApplyWindowColours(hwnd);
+            FollowColourChange(hwnd);
             break;
         case WM_DPICHANGED:
             RescaleForDpi(g_installer.layout, hwnd, wParam, lParam);

@@ -140,8 +140,7 @@ LRESULT CALLBACK OptionsWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
-            RefreshPalette();
-            ApplyWindowColours(hwnd);
+            FollowColourChange(hwnd);
             break;
         case WM_DESTROY:
             OnDestroy();

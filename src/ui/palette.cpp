@@ -146,6 +146,11 @@ void ApplyWindowColours(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
+void FollowColourChange(HWND window) {
+    RefreshPalette();
+    ApplyWindowColours(window);
+}
+
 double RelativeLuminance(COLORREF colour) {
     return 0.2126 * Linear(GetRValue(colour)) + 0.7152 * Linear(GetGValue(colour)) +
            0.0722 * Linear(GetBValue(colour));

@@ -60,6 +60,8 @@ HBRUSH WindowBackgroundBrush();
 LRESULT AnswerControlColours(HDC dc, bool logText = false);
 // At creation and after a colour change: class brush, title bar and a full repaint.
 void ApplyWindowColours(HWND window);
+// After a colour-change message: the palette read again, then applied to the window.
+void FollowColourChange(HWND window);
 
 // Contrast as WCAG 2 defines it: relative luminance of sRGB colours, ratio 1 to 21.
 double RelativeLuminance(COLORREF colour);

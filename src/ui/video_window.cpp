@@ -154,8 +154,7 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
-        RefreshPalette();
-        ApplyWindowColours(hwnd);
+        FollowColourChange(hwnd);
         break;
     case WM_DESTROY:
         OnDestroy();

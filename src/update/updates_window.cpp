@@ -187,8 +187,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
-        RefreshPalette();
-        ApplyWindowColours(hwnd);
+        FollowColourChange(hwnd);
         return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_CLOSE:
         if (g_update.applyMode) {
