@@ -59,7 +59,12 @@ ScannedOptions ScanOptions(const std::vector<std::wstring>& words) {
         } else if (word == L"--qa-pad" && valuesLeft >= 1) {
             options.padScriptFile = words[++i];
         } else if (word == L"--qa-crash") {
-            options.crashCheck = true;
+            // Its kind is optional: a following word that names none is a word of its own.
+            const std::wstring kind = valuesLeft >= 1 ? words[i + 1] : L"";
+            options.crashCheck = kind == L"stack"     ? CrashCheck::StackOverflow
+                                 : kind == L"threads" ? CrashCheck::TwoThreads
+                                                      : CrashCheck::AccessViolation;
+            if (options.crashCheck != CrashCheck::AccessViolation) ++i;
         }
         // Anything else, including an option without its values, is ignored.
     }

@@ -13,6 +13,14 @@ int ReadNumberLikeWtoi(const std::wstring& text);
 // exactly six words, the second being "--apply-update" or "--recover-update".
 bool IsUpdateApplyRun(const std::vector<std::wstring>& words);
 
+// "--qa-crash [stack|threads]": the package's checks of the crash dumps.
+enum class CrashCheck {
+    None,
+    AccessViolation,  // "--qa-crash": on the GUI thread
+    StackOverflow,    // "--qa-crash stack": the GUI thread's stack runs out
+    TwoThreads,       // "--qa-crash threads": two other threads fault at the same instant
+};
+
 struct ScannedOptions {
     std::wstring captureFile;  // as given; made absolute by MakeOptionPathAbsolute
     std::wstring capturePage = L"main";
@@ -24,7 +32,7 @@ struct ScannedOptions {
     bool playRun = false;  // "--play n"
     int playNumber = 0;    // n as read, checked by start-up
     std::wstring padScriptFile;  // "--qa-pad"
-    bool crashCheck = false;     // "--qa-crash"
+    CrashCheck crashCheck = CrashCheck::None;
     bool reportRun = false;      // "--report"
 };
 

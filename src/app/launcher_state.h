@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "app/command_line.h"
+
 // The version text shown in titles, the About box, the home screen and the installation log.
 inline constexpr wchar_t kVersionText[] = L"0.60";
 inline constexpr wchar_t kProductName[] = L"Talvaro Ovra-Remix Recomp";
@@ -35,7 +37,7 @@ struct AutomationOptions {
     bool playRun = false;
     std::filesystem::path padScriptFile;        // "--qa-pad"; absolute; empty when not given
     std::filesystem::path controlsCaptureFile;  // "--qa-controls"; absolute; empty when not given
-    bool crashCheck = false;  // "--qa-crash": an access violation once the home window has painted
+    CrashCheck crashCheck = CrashCheck::None;  // "--qa-crash": once the home window has painted
 };
 
 struct LauncherState {

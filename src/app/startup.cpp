@@ -232,7 +232,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
                                                                         : showCommand;
         ShowWindow(home, show);
         UpdateWindow(home);
-        if (g_launcher.automation.crashCheck) RaiseAccessViolationForCheck();
+        if (g_launcher.automation.crashCheck != CrashCheck::None) CrashForCheck(g_launcher.automation.crashCheck);
         if (!automationRun && !playRun) {
             // After the first paint: SDL's start-up never delays the window.
             StartPadNavigation(g_launcher.settings.padNavigation);

@@ -9,7 +9,9 @@
 #include <system_error>
 
 #include "app/launcher_state.h"
+#include "report/dump_privacy.h"
 #include "report/partial_files.h"
+#include "report/problem_report.h"
 
 namespace fs = std::filesystem;
 
@@ -38,9 +40,25 @@ struct CrashRecord {
     wchar_t partialPath[kPathCapacity] = {};    // dumpPath + kPartialSuffix, while it is written
     wchar_t searchPattern[kPathCapacity] = {};  // root\.local\crashes\launcher-*.dmp
     wchar_t victimPath[kPathCapacity] = {};     // the oldest dump while pruning
-    volatile LONG writing = 0;                  // the first crash writes; later ones only pass by
+    DumpMaskForms mask;                         // the profile path's forms, masked in the dump
+
+    // The writer thread, waiting from start-up: a crashing thread may have no stack left, or
+    // hold a lock the writing needs, so it only hands over and waits.
+    HANDLE writeRequested = nullptr;
+    HANDLE writeDone = nullptr;
+    DWORD writerThreadId = 0;
+    EXCEPTION_POINTERS* volatile pointers = nullptr;
+    volatile DWORD crashingThreadId = 0;
+    volatile LONG written = 0;                  // the writer's verdict on the last request
+    volatile LONG claimed = 0;                  // the first crash is written; later ones wait for it
 };
 CrashRecord g_crash;
+
+// How long a crashing thread waits for its dump. Bounded: a writer stuck on a lock the crash
+// holds must not keep the process from ending.
+constexpr DWORD kDumpWriteWaitMs = 30000;
+// What the filter may still use after a stack overflow on the GUI thread.
+constexpr ULONG kGuaranteedStackBytes = 64 * 1024;
 
 bool CopyInto(wchar_t* out, size_t capacity, const wchar_t* text) {
     const size_t length = wcslen(text);
@@ -79,9 +97,16 @@ void PruneOldDumps() {
     }
 }
 
-void WriteDump(EXCEPTION_POINTERS* pointers) {
-    if (!g_crash.writeDump || g_crash.crashFolderLength == 0) return;
-    if (InterlockedExchange(&g_crash.writing, 1) != 0) return;
+// The writer thread leaves itself out of the dump: only its waiting would show.
+BOOL CALLBACK DumpCallback(void*, const PMINIDUMP_CALLBACK_INPUT input, PMINIDUMP_CALLBACK_OUTPUT) {
+    if (input && input->CallbackType == IncludeThreadCallback) {
+        return input->IncludeThread.ThreadId != g_crash.writerThreadId;
+    }
+    return TRUE;
+}
+
+bool WriteDumpFile(EXCEPTION_POINTERS* pointers, DWORD threadId) {
+    if (!g_crash.writeDump || g_crash.crashFolderLength == 0) return false;
     CreateDirectoryW(g_crash.localFolder, nullptr);
     CreateDirectoryW(g_crash.crashFolder, nullptr);
     SYSTEMTIME now;
@@ -90,33 +115,80 @@ void WriteDump(EXCEPTION_POINTERS* pointers) {
     FormatCrashDumpName(now, name);
     wmemcpy(g_crash.dumpPath, g_crash.crashFolder, g_crash.crashFolderLength);
     g_crash.dumpPath[g_crash.crashFolderLength] = L'\\';
-    if (!AppendAt(g_crash.dumpPath, g_crash.crashFolderLength + 1, name)) return;
+    if (!AppendAt(g_crash.dumpPath, g_crash.crashFolderLength + 1, name)) return false;
     const size_t dumpLength = wcslen(g_crash.dumpPath);
     wmemcpy(g_crash.partialPath, g_crash.dumpPath, dumpLength);
-    if (!AppendAt(g_crash.partialPath, dumpLength, kPartialSuffix)) return;
+    if (!AppendAt(g_crash.partialPath, dumpLength, kPartialSuffix)) return false;
     HANDLE file = CreateFileW(g_crash.partialPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) return false;
     MINIDUMP_EXCEPTION_INFORMATION exception = {};
-    exception.ThreadId = GetCurrentThreadId();
+    exception.ThreadId = threadId;
     exception.ExceptionPointers = pointers;
     exception.ClientPointers = FALSE;
     // Threads, stacks and the modules' data: enough to see where and why, small enough to attach.
+    // Module paths are cut to their names; what is left of the profile path is masked below.
     const auto type = static_cast<MINIDUMP_TYPE>(MiniDumpWithDataSegs | MiniDumpWithThreadInfo |
-                                                 MiniDumpWithUnloadedModules);
+                                                 MiniDumpWithUnloadedModules | MiniDumpFilterModulePaths);
+    MINIDUMP_CALLBACK_INFORMATION callback = {DumpCallback, nullptr};
     const BOOL written = g_crash.writeDump(GetCurrentProcess(), GetCurrentProcessId(), file, type,
-                                           pointers ? &exception : nullptr, nullptr, nullptr);
+                                           pointers ? &exception : nullptr, nullptr, &callback);
     CloseHandle(file);
-    if (!written || !CompletePartialFile(g_crash.partialPath, g_crash.dumpPath)) {
+    // Unmasked, the dump is not kept: a report would carry the profile path.
+    if (!written || !MaskDumpFile(g_crash.mask, g_crash.partialPath) ||
+        !CompletePartialFile(g_crash.partialPath, g_crash.dumpPath)) {
         DeleteFileW(g_crash.partialPath);  // a half-written dump only misleads
-        return;
+        return false;
     }
     PruneOldDumps();
+    return true;
+}
+
+DWORD WINAPI DumpWriterThread(void*) {
+    for (;;) {
+        if (WaitForSingleObject(g_crash.writeRequested, INFINITE) != WAIT_OBJECT_0) return 0;
+        g_crash.written = WriteDumpFile(g_crash.pointers, g_crash.crashingThreadId) ? 1 : 0;
+        SetEvent(g_crash.writeDone);
+    }
+}
+
+// Hands a crash to the writer thread and waits for its dump. Little stack, no allocation.
+bool WriteDump(EXCEPTION_POINTERS* pointers) {
+    const DWORD self = GetCurrentThreadId();
+    if (self == g_crash.writerThreadId) return false;  // the writer itself crashed: its partial file goes at the next start
+    if (InterlockedCompareExchange(&g_crash.claimed, 1, 0) != 0) {
+        // Another thread's crash is being written: ending the process now would cut it short.
+        if (g_crash.writeDone) WaitForSingleObject(g_crash.writeDone, kDumpWriteWaitMs);
+        return false;
+    }
+    if (!g_crash.writeRequested) return WriteDumpFile(pointers, self);  // no writer thread: the old way
+    g_crash.pointers = pointers;
+    g_crash.crashingThreadId = self;
+    SetEvent(g_crash.writeRequested);
+    const bool done = WaitForSingleObject(g_crash.writeDone, kDumpWriteWaitMs) == WAIT_OBJECT_0 && g_crash.written;
+    // Left set (manual reset) so later crashes pass by at once.
+    return done;
 }
 
 LONG WINAPI UnhandledExceptionFilterOfLauncher(EXCEPTION_POINTERS* pointers) {
     WriteDump(pointers);
-    return EXCEPTION_CONTINUE_SEARCH;  // Windows Error Reporting still runs
+    // After a stack overflow no stack is left for Windows Error Reporting's (or Wine's debugger's)
+    // own work, which then hangs: the handler unwinds the stack and the process ends with the
+    // overflow's code. Every other crash goes on to Windows Error Reporting.
+    if (pointers && pointers->ExceptionRecord &&
+        pointers->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW) {
+        return EXCEPTION_EXECUTE_HANDLER;
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void LoadDumpWriter() {
+    if (g_crash.writeDump) return;
+    HMODULE dbghelp = LoadLibraryExW(L"dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (dbghelp) {
+        g_crash.writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(
+            reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+    }
 }
 
 // A failure that raises no exception: the dump gets a record of our own code and the context of
@@ -170,11 +242,9 @@ std::wstring ReadAnnounced(const fs::path& file) {
 }  // namespace
 
 void InstallCrashHandlers() {
-    HMODULE dbghelp = LoadLibraryExW(L"dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (dbghelp) {
-        g_crash.writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(
-            reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
-    }
+    LoadDumpWriter();
+    ULONG guarantee = kGuaranteedStackBytes;
+    SetThreadStackGuarantee(&guarantee);  // the calling thread is the GUI thread
     SetUnhandledExceptionFilter(UnhandledExceptionFilterOfLauncher);
     std::set_terminate(OnTerminate);
     _set_purecall_handler(OnPureCall);
@@ -191,6 +261,36 @@ void PrepareCrashDumps(const fs::path& root) {
     CopyInto(g_crash.crashFolder, kPathCapacity, crashes.c_str());
     CopyInto(g_crash.searchPattern, kPathCapacity, pattern.c_str());
     g_crash.crashFolderLength = crashes.native().size();
+    const RedactionTerms terms = CurrentRedactionTerms();
+    PrepareDumpMaskForms(terms.profilePath, terms.profileShortPath, g_crash.mask);
+    LoadDumpWriter();
+    if (g_crash.writeRequested) return;
+    g_crash.writeRequested = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    g_crash.writeDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = g_crash.writeRequested && g_crash.writeDone
+                        ? CreateThread(nullptr, 0, DumpWriterThread, nullptr, 0, &g_crash.writerThreadId)
+                        : nullptr;
+    if (thread) {
+        CloseHandle(thread);  // it waits for the process's life
+    } else {
+        if (g_crash.writeRequested) CloseHandle(g_crash.writeRequested);
+        if (g_crash.writeDone) CloseHandle(g_crash.writeDone);
+        g_crash.writeRequested = g_crash.writeDone = nullptr;
+        g_crash.writerThreadId = 0;
+    }
+}
+
+bool WriteDumpForCheck() {
+    CONTEXT context = {};
+    RtlCaptureContext(&context);
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = kDumpCheckCode;
+    EXCEPTION_POINTERS pointers = {&record, &context};
+    const bool written = WriteDump(&pointers);
+    // Ready for the next check or a real crash.
+    if (g_crash.writeDone) ResetEvent(g_crash.writeDone);
+    InterlockedExchange(&g_crash.claimed, 0);
+    return written;
 }
 
 size_t FormatCrashDumpName(const SYSTEMTIME& time, wchar_t* out) {
@@ -236,9 +336,44 @@ void AnnounceLastCrash(HWND owner, const fs::path& root) {
     MessageBoxW(owner, kCrashNotice, kProductName, MB_ICONWARNING);
 }
 
-void RaiseAccessViolationForCheck() {
+namespace {
+[[noreturn]] void RaiseAccessViolation() {
     // Through a pointer the compiler cannot see is null: a real fault, not a trap it put there.
     volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
     for (;;) Sleep(INFINITE);
+}
+
+// Each call takes a page of stack and uses it after the next call returns, so the compiler can
+// neither drop the frame nor turn the recursion into a loop.
+volatile unsigned g_stackDepthLimit = ~0u;
+unsigned __attribute__((noinline)) UseUpStack(unsigned depth) {
+    volatile char page[4096];
+    page[0] = static_cast<char>(depth);
+    page[sizeof(page) - 1] = static_cast<char>(depth);
+    if (depth >= g_stackDepthLimit) return depth;
+    return UseUpStack(depth + 1) + static_cast<unsigned char>(page[0]) + static_cast<unsigned char>(page[4095]);
+}
+
+HANDLE g_crashTogether = nullptr;
+DWORD WINAPI CrashWhenTold(void*) {
+    WaitForSingleObject(g_crashTogether, INFINITE);
+    RaiseAccessViolation();
+}
+}  // namespace
+
+void CrashForCheck(CrashCheck kind) {
+    if (kind == CrashCheck::StackOverflow) {
+        UseUpStack(0);
+    } else if (kind == CrashCheck::TwoThreads) {
+        g_crashTogether = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE first = CreateThread(nullptr, 0, CrashWhenTold, nullptr, 0, nullptr);
+        HANDLE second = CreateThread(nullptr, 0, CrashWhenTold, nullptr, 0, nullptr);
+        if (g_crashTogether && first && second) {
+            Sleep(100);  // both are waiting on the event
+            SetEvent(g_crashTogether);
+            for (;;) Sleep(INFINITE);  // the process ends with their crash
+        }
+    }
+    RaiseAccessViolation();
 }

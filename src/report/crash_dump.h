@@ -2,10 +2,14 @@
 // The Launcher's own crash: a minidump in ".local/crashes", written by a filter that was made
 // ready at start-up, and a notice at the next start.
 //
-// The dump is written by the unhandled-exception filter, and by the handlers of std::terminate,
-// pure virtual calls and the C run-time's invalid-parameter check. A crashing process may have a
-// broken heap or loader lock: everything the filter needs (dbghelp's MiniDumpWriteDump, the dump
-// folder's path) is prepared beforehand, so the filter itself loads and allocates nothing.
+// The dump is written for the unhandled-exception filter, and for the handlers of std::terminate,
+// pure virtual calls and the C run-time's invalid-parameter check, by a thread made for it at
+// start-up: the crashing thread may have no stack left (a stack overflow) or hold a lock the
+// writing needs, so it only hands over its exception and waits, bounded. The first crash is
+// written; a second one at the same time waits for that dump and adds none. A crashing process
+// may have a broken heap or loader lock: everything the writer needs (dbghelp's
+// MiniDumpWriteDump, the dump folder's path, the profile path's forms to mask) is prepared
+// beforehand, so it loads and allocates nothing.
 //
 // The folder is known only once start-up has found the installation root. Until then a crash
 // leaves no dump of ours (Windows Error Reporting still sees it); the window is the few calls
@@ -15,6 +19,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "app/command_line.h"
 
 // Exception codes of the dumps written for failures that raise no exception of their own.
 inline constexpr DWORD kTerminateCrashCode = 0xE0544301;    // std::terminate
@@ -28,7 +34,8 @@ inline constexpr int kKeptCrashDumps = 5;
 // filter and the run-time handlers. Dumps are written once PrepareCrashDumps has run.
 void InstallCrashHandlers();
 
-// Gives the filter its folder: root / ".local/crashes" (created only when a dump is written).
+// Gives the filter its folder: root / ".local/crashes" (created only when a dump is written),
+// and starts the writer thread.
 void PrepareCrashDumps(const std::filesystem::path& root);
 
 // "launcher-YYYYMMDD-HHMMSS.dmp" for a local time, written into `out` (at least 32 characters)
@@ -46,5 +53,12 @@ std::wstring CrashDumpToAnnounce(const std::vector<std::wstring>& names, const s
 // and remembers which dump it announced.
 void AnnounceLastCrash(HWND owner, const std::filesystem::path& root);
 
-// "--qa-crash": a real access violation, for the package's checks.
-[[noreturn]] void RaiseAccessViolationForCheck();
+// "--qa-crash": a real crash of the kind asked for, for the package's checks.
+[[noreturn]] void CrashForCheck(CrashCheck kind);
+
+// The exception code of a dump written by WriteDumpForCheck.
+inline constexpr DWORD kDumpCheckCode = 0xE0544303;
+
+// Writes a dump now, through the writer thread, as a crash of the calling thread would, and
+// leaves the process running; for the checks of what a dump holds. True when it was kept.
+bool WriteDumpForCheck();

@@ -1,44 +1,22 @@
 // The Launcher's own crash: "--qa-crash" leaves a minidump that names the access violation, the
-// crashes folder keeps the newest five, and the next start says so once.
+// crashes folder keeps the newest five, and the next start says so once. A stack overflow and
+// two threads crashing at once each leave exactly one whole dump.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
 
+#include "minidump_reader.h"
 #include "play_support.h"
 
 using namespace bb;
 
 namespace {
-constexpr uint32_t kExceptionStream = 6;  // MINIDUMP_STREAM_TYPE ExceptionStream
 constexpr uint32_t kAccessViolation = 0xC0000005;
+constexpr uint32_t kStackOverflow = 0xC00000FD;
 constexpr wchar_t kNotice[] =
     L"The launcher closed unexpectedly last time. A crash dump was saved in .local/crashes; "
     L"Save a report includes it.";
-
-uint32_t U32At(const std::string& bytes, size_t offset) {
-    uint32_t value = 0;
-    if (offset + 4 <= bytes.size()) std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
-}
-
-// The exception code of a minidump's exception stream, read through its stream directory; nothing
-// when the file is no minidump or holds no such stream.
-std::optional<uint32_t> DumpExceptionCode(const std::string& dump) {
-    if (dump.compare(0, 4, "MDMP") != 0) return std::nullopt;
-    const uint32_t streams = U32At(dump, 8);
-    const uint32_t directory = U32At(dump, 12);
-    for (uint32_t i = 0; i < streams; ++i) {
-        const size_t entry = directory + static_cast<size_t>(i) * 12;
-        if (entry + 12 > dump.size()) return std::nullopt;
-        if (U32At(dump, entry) != kExceptionStream) continue;
-        // MINIDUMP_EXCEPTION_STREAM: thread id, alignment, then MINIDUMP_EXCEPTION's code.
-        const uint32_t rva = U32At(dump, entry + 8);
-        if (U32At(dump, entry + 4) < 12 || rva + 12 > dump.size()) return std::nullopt;
-        return U32At(dump, rva + 8);
-    }
-    return std::nullopt;
-}
 
 std::set<std::wstring> FilesIn(const fs::path& folder) {
     std::set<std::wstring> names;
@@ -78,9 +56,9 @@ TEST(LauncherCrash, QaCrashLeavesOneDumpKeepsFiveAndTheNextStartSaysItOnce) {
     EXPECT_FALSE(after.count(L"launcher-20240101-000001.dmp")) << "the oldest dump was kept";
     const std::string dump = ReadFileBytes(crashes / dumpName);
     ASSERT_EQ(dump.substr(0, 4), "MDMP") << "the dump is not a minidump";
-    const auto exceptionCode = DumpExceptionCode(dump);
-    ASSERT_TRUE(exceptionCode.has_value()) << "the dump holds no exception stream";
-    EXPECT_EQ(*exceptionCode, kAccessViolation);
+    const auto exception = MinidumpExceptionOf(dump);
+    ASSERT_TRUE(exception.has_value()) << "the dump holds no exception stream";
+    EXPECT_EQ(exception->code, kAccessViolation);
 
     {
         // The next start says it once.
@@ -103,5 +81,34 @@ TEST(LauncherCrash, QaCrashLeavesOneDumpKeepsFiveAndTheNextStartSaysItOnce) {
         EXPECT_EQ(VisibleMessageBoxCount(launcher), 0) << "the crash was announced a second time";
         PostMessageW(home, WM_CLOSE, 0, 0);
         EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+    }
+}
+
+TEST(LauncherCrash, StackOverflowAndTwoThreadsCrashingAtOnceLeaveExactlyOneWholeDump) {
+    const struct {
+        const wchar_t* kind;
+        uint32_t code;
+    } cases[] = {
+        {L"stack", kStackOverflow},
+        {L"threads", kAccessViolation},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.kind));
+        Installation installation;
+        const fs::path crashes = installation.local() / L"crashes";
+        {
+            Process launcher = StartLauncher(installation, std::wstring(L"--qa-crash ") + c.kind);
+            const auto code = launcher.WaitForExit(kLaunchTimeout);
+            ASSERT_TRUE(code.has_value()) << "the launcher did not end after the crash";
+            EXPECT_EQ(*code, c.code) << "the process did not end with the crash's code";
+        }
+        const std::set<std::wstring> files = FilesIn(crashes);
+        ASSERT_EQ(files.size(), 1u) << "expected exactly one file in .local/crashes, saw " << files.size();
+        const std::string dump = ReadFileBytes(crashes / *files.begin());
+        EXPECT_TRUE(MinidumpStreams(dump).has_value()) << "the dump's stream directory is broken";
+        const auto exception = MinidumpExceptionOf(dump);
+        ASSERT_TRUE(exception.has_value()) << "the dump holds no exception stream";
+        EXPECT_EQ(exception->code, c.code);
+        EXPECT_FALSE(MinidumpModuleNames(dump).empty()) << "the dump lists no modules";
     }
 }

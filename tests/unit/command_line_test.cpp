@@ -75,6 +75,26 @@ TEST(CommandLine, UnknownWordsAndCaseAreIgnored) {
     EXPECT_TRUE(o.controlsCaptureFile.empty());
 }
 
+TEST(CommandLine, CrashKindIsAnOptionalWordAfterQaCrash) {
+    const struct {
+        std::vector<std::wstring> words;
+        CrashCheck kind;
+        int requestedWidth;  // shows whether the following word was scanned on its own
+    } cases[] = {
+        {Words({}), CrashCheck::None, 0},
+        {Words({L"--qa-crash"}), CrashCheck::AccessViolation, 0},
+        {Words({L"--qa-crash", L"stack"}), CrashCheck::StackOverflow, 0},
+        {Words({L"--qa-crash", L"threads"}), CrashCheck::TwoThreads, 0},
+        {Words({L"--qa-crash", L"--qa-size", L"1000", L"700"}), CrashCheck::AccessViolation, 1000},
+        {Words({L"--qa-crash", L"Stack"}), CrashCheck::AccessViolation, 0},
+    };
+    for (const auto& c : cases) {
+        const ScannedOptions o = ScanOptions(c.words);
+        EXPECT_EQ(o.crashCheck, c.kind) << c.words.size() << " words";
+        EXPECT_EQ(o.requestedWidth, c.requestedWidth) << c.words.size() << " words";
+    }
+}
+
 TEST(CommandLine, SplitsLikeTheShell) {
     const auto words = SplitCommandLine(L"\"C:\\My Games\\x.exe\" --qa-capture \"out dir\\a.png\" b");
     ASSERT_EQ(words.size(), 4u);
