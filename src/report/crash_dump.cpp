@@ -173,11 +173,11 @@ bool WriteDump(EXCEPTION_POINTERS* pointers) {
 LONG WINAPI UnhandledExceptionFilterOfLauncher(EXCEPTION_POINTERS* pointers) {
     WriteDump(pointers);
     // After a stack overflow no stack is left for Windows Error Reporting's (or Wine's debugger's)
-    // own work, which then hangs: the handler unwinds the stack and the process ends with the
-    // overflow's code. Every other crash goes on to Windows Error Reporting.
+    // own work, which then hangs: the process ends here with the overflow's code. Every other
+    // crash goes on to Windows Error Reporting.
     if (pointers && pointers->ExceptionRecord &&
         pointers->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW) {
-        return EXCEPTION_EXECUTE_HANDLER;
+        TerminateProcess(GetCurrentProcess(), EXCEPTION_STACK_OVERFLOW);
     }
     return EXCEPTION_CONTINUE_SEARCH;
 }
