@@ -1,0 +1,140 @@
+// Windows ending the session, played by Wine's `wineboot -e` (it sends WM_QUERYENDSESSION to
+// every window of the prefix, then WM_ENDSESSION, and ends each process that agreed): what the
+// Launcher keeps when it agrees, and that it refuses while an installation or an update apply
+// runs, which then go on to their end.
+#include <gtest/gtest.h>
+
+#include "install_support.h"
+#include "update_support.h"
+
+using namespace bb;
+
+namespace {
+constexpr int kPlay = 200;
+
+fs::path WinebootProgram() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    return fs::path(std::wstring(folder, length)) / L"wineboot.exe";
+}
+
+// Wine only: on Windows the test would sign the machine's user out.
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Runs `wineboot -e` (plus `extra`) on the test prefix and gives its exit code.
+std::optional<DWORD> EndTheSession(const std::wstring& extra = L"") {
+    Process wineboot = Process::Start(WinebootProgram(), L"-e" + extra, WinebootProgram().parent_path());
+    if (!wineboot.started()) return std::nullopt;
+    return wineboot.WaitForExit(30s);
+}
+
+std::string LastLine(const std::string& text) {
+    std::string trimmed = text;
+    while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == '\r')) trimmed.pop_back();
+    const size_t start = trimmed.rfind('\n');
+    return start == std::string::npos ? trimmed : trimmed.substr(start + 1);
+}
+
+class SessionEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!UnderWine()) GTEST_SKIP() << "wineboot plays the end of a session only under Wine";
+    }
+};
+}  // namespace
+
+TEST_F(SessionEnd, ASelectionAScannerHeldBackIsOnTheDiskWhenTheLauncherEnds) {
+    Installation installation;
+    WriteLauncherIni(installation, "game=0\r\n");
+    Process launcher = StartLauncher(installation);
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    Process scanner = HoldFile(installation.local() / L"launcher.ini", 2000);
+    ASSERT_TRUE(scanner.started()) << "the scanner stand-in could not hold launcher.ini";
+    PressKey(FocusedWindowOf(home), VK_RIGHT);
+    Sleep(400);
+    ASSERT_EQ(ReadLauncherKey(installation, L"game"), 0) << "the stand-in held nothing: the save went through";
+
+    EXPECT_EQ(EndTheSession(), std::optional<DWORD>(0)) << "the end of the session was refused";
+    EXPECT_TRUE(launcher.WaitForExit(10s).has_value()) << "the Launcher outlived the session";
+    EXPECT_EQ(ReadLauncherKey(installation, L"game"), 1) << "the newest selection was lost with the session";
+    EXPECT_FALSE(fs::exists(installation.local() / L"launcher.ini.tmp"));
+}
+
+TEST_F(SessionEnd, ARunningGameIsRecordedAsItStandsWithSessionEndForItsCode) {
+    Installation installation;
+    installation.InstallStandInGame(1);
+    const fs::path journal = installation.root() / L"journal.txt";
+    const fs::path release = installation.root() / L"release.txt";
+    Process launcher = StartLauncher(installation, L"",
+                                     {{L"TLVR_STANDIN_JOURNAL", journal.wstring()},
+                                      {L"TLVR_STANDIN_WAIT_FILE", release.wstring()}});
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    ClickButton(ChildWithId(home, kPlay));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(journal); }, kLaunchTimeout)) << "PLAY started no game";
+    Sleep(2200);  // two whole seconds of play
+
+    EXPECT_EQ(EndTheSession(), std::optional<DWORD>(0));
+    EXPECT_TRUE(launcher.WaitForExit(10s).has_value()) << "the Launcher outlived the session";
+    const std::string line = LastLine(ReadFileBytes(installation.local() / L"sessions.csv"));
+    WriteFileBytes(release, "0");
+    Sleep(400);  // the stand-in game goes before its folder does
+    // start,game,seconds,code: the seconds so far, and no exit code, since the game had none.
+    const size_t game = line.find(',');
+    const size_t seconds = line.find(',', game + 1);
+    const size_t code = line.find(',', seconds + 1);
+    ASSERT_NE(code, std::string::npos) << "no session was recorded: \"" << line << "\"";
+    EXPECT_EQ(line.substr(game + 1, seconds - game - 1), "1") << line;
+    EXPECT_GE(std::stoi(line.substr(seconds + 1, code - seconds - 1)), 2) << line;
+    EXPECT_EQ(line.substr(code + 1), "session-end") << line;
+}
+
+TEST_F(SessionEnd, IsRefusedDuringAnInstallationWhichGoesOnToItsEnd) {
+    if (!PlaceStandInPowerShell()) GTEST_SKIP() << "needs the PowerShell stand-in";
+    Installation installation;
+    const fs::path gate = installation.root() / L"gate";
+    WriteStandInScript(installation.root(), "out [STAGE 1/8] Checking\nwait-file " + Utf8(gate.wstring()) +
+                                                "\nout [STAGE 8/8] Finishing\nexit 0\n");
+    Process launcher = StartLauncher(installation);
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    InstallerControls installer = OpenInstallerFromHome(launcher, home);
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, (installation.root() / L"roms").wstring());
+    SetText(installer.destination, (installation.root() / L"installed").wstring());
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitUntil([&] { return FullText(installer.log).find(L"Checking") != std::wstring::npos; }, 30s))
+        << "the script did not start";
+
+    EXPECT_EQ(EndTheSession(), std::optional<DWORD>(1)) << "the end of the session was not refused";
+    EXPECT_TRUE(launcher.Running()) << "the Launcher was ended during the installation";
+    WriteFileBytes(gate, "");
+    EXPECT_TRUE(WaitForRunEnd(installer, 60s)) << "the run did not go on to its end";
+    EXPECT_EQ(WindowText(installer.status), kCompleteText);
+
+    // Ended, the run lets the session go.
+    PostMessageW(installer.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(installer.window); }, 10s));
+    EXPECT_EQ(EndTheSession(), std::optional<DWORD>(0));
+    EXPECT_TRUE(launcher.WaitForExit(10s).has_value());
+}
+
+TEST_F(SessionEnd, IsRefusedDuringAnUpdateApplyWhichGoesOnToRestartTheLauncher) {
+    UpdateInstallation installation;
+    installation.CopyHost();
+    const fs::path gate = installation.jobFolder() / L"gate";
+    installation.WriteScenario("[apply]\nline=[APPLY]\npending=create\nwait_file=" + Utf8(gate.wstring()) +
+                               "\npending=remove\nresult.state=applied\nexit=0\n");
+    Process run = StartApplyRun(installation, false, 0, 0);
+    HWND apply = WaitForApplyWindow();
+    ASSERT_NE(apply, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(installation.pending()); }, kJobTimeout)) << "apply did not begin";
+
+    EXPECT_EQ(EndTheSession(), std::optional<DWORD>(1)) << "the end of the session was not refused";
+    EXPECT_TRUE(run.Running()) << "the update-apply run was ended half-way";
+    WriteFileBytes(gate, "");
+    EXPECT_TRUE(WaitForRestartedLauncher(installation)) << "the apply did not go on to restart the Launcher";
+    EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
+    EXPECT_FALSE(fs::exists(installation.pending()));
+}
