@@ -28,6 +28,13 @@ std::optional<DWORD> EndTheSession(const std::wstring& extra = L"") {
     return wineboot.WaitForExit(30s);
 }
 
+std::wstring Utf8ToWide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                        wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
 std::string LastLine(const std::string& text) {
     std::string trimmed = text;
     while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == '\r')) trimmed.pop_back();
@@ -137,4 +144,69 @@ TEST_F(SessionEnd, IsRefusedDuringAnUpdateApplyWhichGoesOnToRestartTheLauncher) 
     EXPECT_TRUE(WaitForRestartedLauncher(installation)) << "the apply did not go on to restart the Launcher";
     EXPECT_EQ(run.WaitForExit(kJobTimeout), std::optional<DWORD>(0));
     EXPECT_FALSE(fs::exists(installation.pending()));
+}
+
+// Windows can end the session although a program refused (the player presses "Shut down anyway"
+// on its screen); `wineboot -e -f` does not (measured: it still exits 1 and ends nothing), so the
+// test sends what Windows then sends, WM_ENDSESSION with wParam TRUE, to every window of the run.
+void EndAnyway(const Process& process) {
+    for (const Window& window : process.TopLevelWindows()) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window.hwnd, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 10000, &result);
+    }
+}
+
+constexpr char kInstallationStoppedLine[] =
+    "Windows is ending the session: the installation was stopped. Your original ROMs are unchanged.";
+constexpr char kUpdateStoppedLine[] =
+    "Windows is ending the session: the update was stopped. The next start finishes or undoes it.";
+
+TEST_F(SessionEnd, EndedAnywayTheInstallationStopsAsStopStopsItAndTheLogSaysSo) {
+    if (!PlaceStandInPowerShell()) GTEST_SKIP() << "needs the PowerShell stand-in";
+    Installation installation;
+    const fs::path gate = installation.root() / L"gate";
+    const fs::path after = installation.root() / L"after-the-gate.txt";
+    WriteStandInScript(installation.root(), "out [STAGE 1/8] Checking\nwait-file " + Utf8(gate.wstring()) +
+                                                "\nwrite " + Utf8(after.wstring()) + " | went on\n");
+    Process launcher = StartLauncher(installation);
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    InstallerControls installer = OpenInstallerFromHome(launcher, home);
+    ASSERT_NE(installer.window, nullptr);
+    SetText(installer.rom1, (installation.root() / L"roms").wstring());
+    SetText(installer.destination, (installation.root() / L"installed").wstring());
+    ClickButton(installer.install);
+    ASSERT_TRUE(WaitUntil([&] { return FullText(installer.log).find(L"Checking") != std::wstring::npos; }, 30s));
+
+    EndAnyway(launcher);
+    const std::string expected = std::string("[STAGE 1/8] Checking\r\n") + kInstallationStoppedLine + "\r\n";
+    EXPECT_EQ(ReadFileBytes(installation.local() / L"install-0.60.log"), expected);
+    EXPECT_EQ(Utf8(FullText(installer.log)), expected);
+    // Nobody ends the process here, as Windows would: the run shows the Stop button's end.
+    EXPECT_TRUE(WaitForStatus(installer, kStoppedText, 10s)) << Utf8(WindowText(installer.status));
+    WriteFileBytes(gate, "");
+    Sleep(500);
+    EXPECT_FALSE(fs::exists(after)) << "the script went on after the session ended";
+}
+
+TEST_F(SessionEnd, EndedAnywayTheUpdateApplyLeavesItsPendingMarkerForTheNextStart) {
+    UpdateInstallation installation;
+    installation.CopyHost();
+    const fs::path gate = installation.jobFolder() / L"gate";
+    installation.WriteScenario("[apply]\nline=[APPLY]\npending=create\nwait_file=" + Utf8(gate.wstring()) +
+                               "\npending=remove\nresult.state=applied\nexit=0\n");
+    Process run = StartApplyRun(installation, false, 0, 0);
+    HWND apply = WaitForApplyWindow();
+    ASSERT_NE(apply, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(installation.pending()); }, kJobTimeout)) << "apply did not begin";
+
+    EndAnyway(run);
+    EXPECT_NE(LogText(apply).find(Utf8ToWide(kUpdateStoppedLine)), std::wstring::npos) << Utf8(LogText(apply));
+    EXPECT_NE(ReadFileBytes(installation.jobFolder() / L"update.log").find(kUpdateStoppedLine), std::string::npos);
+    WriteFileBytes(gate, "");
+    Sleep(1500);
+    EXPECT_TRUE(fs::exists(installation.pending())) << "the helper went on, or the marker was taken away";
+    EXPECT_EQ(installation.CallCount(L"recover") + installation.CallCount(L"cleanup"), 0)
+        << "a recovery began although the session had ended";
+    EXPECT_FALSE(fs::exists(installation.jobFolder() / L"updated-launcher.png")) << "the Launcher was started again";
 }
