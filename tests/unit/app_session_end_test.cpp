@@ -54,6 +54,17 @@ protected:
     }
 };
 
+// The texts of a window's children, to say why a run did not start.
+std::string ChildTexts(HWND window) {
+    std::string texts;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char text[512] = {};
+        GetWindowTextA(child, text, 512);
+        if (text[0]) texts += std::string("\"") + text + "\" ";
+    }
+    return texts;
+}
+
 template <typename Condition>
 bool PumpUntil(Condition done, std::chrono::seconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -152,7 +163,7 @@ TEST_F(SessionHold, AnInstallationRunGivesItsReasonFromItsStartToItsEnd) {
     EXPECT_EQ(SendMessageW(installer, WM_QUERYENDSESSION, 0, 0), TRUE) << "an idle installer held the session";
 
     SendMessageW(installer, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
-    ASSERT_TRUE(IsInstallationRunActive());
+    ASSERT_TRUE(IsInstallationRunActive()) << "the run did not start: " << ChildTexts(installer);
     ASSERT_EQ(g_calls.size(), 1u);
     EXPECT_EQ(g_calls[0].window, installer);
     EXPECT_EQ(g_calls[0].reason, L"Installing the games\u2026");
