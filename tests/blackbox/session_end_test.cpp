@@ -42,6 +42,44 @@ std::string LastLine(const std::string& text) {
     return start == std::string::npos ? trimmed : trimmed.substr(start + 1);
 }
 
+// A launcher with its installer running `script` (stand-in commands), up to its first line.
+struct RunningInstallation {
+    Process launcher;
+    HWND home = nullptr;
+    InstallerControls installer;
+};
+::testing::AssertionResult StartInstallation(const Installation& installation, const std::string& script,
+                                             RunningInstallation* run) {
+    WriteStandInScript(installation.root(), "out [STAGE 1/8] Checking\n" + script);
+    run->launcher = StartLauncher(installation);
+    run->home = WaitForHome(run->launcher);
+    if (!run->home) return ::testing::AssertionFailure() << "no home window";
+    run->installer = OpenInstallerFromHome(run->launcher, run->home);
+    if (!run->installer.window) return ::testing::AssertionFailure() << "Install games opened no installer";
+    SetText(run->installer.rom1, (installation.root() / L"roms").wstring());
+    SetText(run->installer.destination, (installation.root() / L"installed").wstring());
+    ClickButton(run->installer.install);
+    if (!WaitUntil([&] { return FullText(run->installer.log).find(L"Checking") != std::wstring::npos; }, 30s)) {
+        return ::testing::AssertionFailure() << "the script did not start";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// An update-apply run whose helper has created the pending marker and waits for `gate`.
+::testing::AssertionResult StartApplyWaitingAtGate(const UpdateInstallation& installation, const fs::path& gate,
+                                                   Process* run, HWND* apply) {
+    installation.CopyHost();
+    installation.WriteScenario("[apply]\nline=[APPLY]\npending=create\nwait_file=" + Utf8(gate.wstring()) +
+                               "\npending=remove\nresult.state=applied\nexit=0\n");
+    *run = StartApplyRun(installation, false, 0, 0);
+    *apply = WaitForApplyWindow();
+    if (!*apply) return ::testing::AssertionFailure() << "no update-apply window";
+    if (!WaitUntil([&] { return fs::exists(installation.pending()); }, kJobTimeout)) {
+        return ::testing::AssertionFailure() << "apply did not begin";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class SessionEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -101,18 +139,11 @@ TEST_F(SessionEnd, IsRefusedDuringAnInstallationWhichGoesOnToItsEnd) {
     if (!PlaceStandInPowerShell()) GTEST_SKIP() << "needs the PowerShell stand-in";
     Installation installation;
     const fs::path gate = installation.root() / L"gate";
-    WriteStandInScript(installation.root(), "out [STAGE 1/8] Checking\nwait-file " + Utf8(gate.wstring()) +
-                                                "\nout [STAGE 8/8] Finishing\nexit 0\n");
-    Process launcher = StartLauncher(installation);
-    HWND home = WaitForHome(launcher);
-    ASSERT_NE(home, nullptr);
-    InstallerControls installer = OpenInstallerFromHome(launcher, home);
-    ASSERT_NE(installer.window, nullptr);
-    SetText(installer.rom1, (installation.root() / L"roms").wstring());
-    SetText(installer.destination, (installation.root() / L"installed").wstring());
-    ClickButton(installer.install);
-    ASSERT_TRUE(WaitUntil([&] { return FullText(installer.log).find(L"Checking") != std::wstring::npos; }, 30s))
-        << "the script did not start";
+    RunningInstallation run;
+    ASSERT_TRUE(StartInstallation(installation, "wait-file " + Utf8(gate.wstring()) +
+                                                    "\nout [STAGE 8/8] Finishing\nexit 0\n", &run));
+    Process& launcher = run.launcher;
+    const InstallerControls& installer = run.installer;
 
     EXPECT_EQ(EndTheSession(), std::optional<DWORD>(1)) << "the end of the session was not refused";
     EXPECT_TRUE(launcher.Running()) << "the Launcher was ended during the installation";
@@ -129,14 +160,10 @@ TEST_F(SessionEnd, IsRefusedDuringAnInstallationWhichGoesOnToItsEnd) {
 
 TEST_F(SessionEnd, IsRefusedDuringAnUpdateApplyWhichGoesOnToRestartTheLauncher) {
     UpdateInstallation installation;
-    installation.CopyHost();
     const fs::path gate = installation.jobFolder() / L"gate";
-    installation.WriteScenario("[apply]\nline=[APPLY]\npending=create\nwait_file=" + Utf8(gate.wstring()) +
-                               "\npending=remove\nresult.state=applied\nexit=0\n");
-    Process run = StartApplyRun(installation, false, 0, 0);
-    HWND apply = WaitForApplyWindow();
-    ASSERT_NE(apply, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(installation.pending()); }, kJobTimeout)) << "apply did not begin";
+    Process run;
+    HWND apply = nullptr;
+    ASSERT_TRUE(StartApplyWaitingAtGate(installation, gate, &run, &apply));
 
     EXPECT_EQ(EndTheSession(), std::optional<DWORD>(1)) << "the end of the session was not refused";
     EXPECT_TRUE(run.Running()) << "the update-apply run was ended half-way";
@@ -166,19 +193,12 @@ TEST_F(SessionEnd, EndedAnywayTheInstallationStopsAsStopStopsItAndTheLogSaysSo) 
     Installation installation;
     const fs::path gate = installation.root() / L"gate";
     const fs::path after = installation.root() / L"after-the-gate.txt";
-    WriteStandInScript(installation.root(), "out [STAGE 1/8] Checking\nwait-file " + Utf8(gate.wstring()) +
-                                                "\nwrite " + Utf8(after.wstring()) + " | went on\n");
-    Process launcher = StartLauncher(installation);
-    HWND home = WaitForHome(launcher);
-    ASSERT_NE(home, nullptr);
-    InstallerControls installer = OpenInstallerFromHome(launcher, home);
-    ASSERT_NE(installer.window, nullptr);
-    SetText(installer.rom1, (installation.root() / L"roms").wstring());
-    SetText(installer.destination, (installation.root() / L"installed").wstring());
-    ClickButton(installer.install);
-    ASSERT_TRUE(WaitUntil([&] { return FullText(installer.log).find(L"Checking") != std::wstring::npos; }, 30s));
+    RunningInstallation run;
+    ASSERT_TRUE(StartInstallation(installation, "wait-file " + Utf8(gate.wstring()) + "\nwrite " +
+                                                    Utf8(after.wstring()) + " | went on\n", &run));
+    const InstallerControls& installer = run.installer;
 
-    EndAnyway(launcher);
+    EndAnyway(run.launcher);
     const std::string expected = std::string("[STAGE 1/8] Checking\r\n") + kInstallationStoppedLine + "\r\n";
     EXPECT_EQ(ReadFileBytes(installation.local() / L"install-0.60.log"), expected);
     EXPECT_EQ(Utf8(FullText(installer.log)), expected);
@@ -191,14 +211,10 @@ TEST_F(SessionEnd, EndedAnywayTheInstallationStopsAsStopStopsItAndTheLogSaysSo) 
 
 TEST_F(SessionEnd, EndedAnywayTheUpdateApplyLeavesItsPendingMarkerForTheNextStart) {
     UpdateInstallation installation;
-    installation.CopyHost();
     const fs::path gate = installation.jobFolder() / L"gate";
-    installation.WriteScenario("[apply]\nline=[APPLY]\npending=create\nwait_file=" + Utf8(gate.wstring()) +
-                               "\npending=remove\nresult.state=applied\nexit=0\n");
-    Process run = StartApplyRun(installation, false, 0, 0);
-    HWND apply = WaitForApplyWindow();
-    ASSERT_NE(apply, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(installation.pending()); }, kJobTimeout)) << "apply did not begin";
+    Process run;
+    HWND apply = nullptr;
+    ASSERT_TRUE(StartApplyWaitingAtGate(installation, gate, &run, &apply));
 
     EndAnyway(run);
     EXPECT_NE(LogText(apply).find(Utf8ToWide(kUpdateStoppedLine)), std::wstring::npos) << Utf8(LogText(apply));
