@@ -7,6 +7,7 @@
 
 #include "app/helper_process.h"
 #include "app/launcher_state.h"
+#include "app/session_end.h"
 #include "install/installation_command.h"
 #include "install/installer_record.h"
 
@@ -65,6 +66,8 @@ std::filesystem::path SystemFolder() {
     return std::wstring(buffer, length < MAX_PATH ? length : 0);
 }
 
+void StopForSessionEnd();
+
 // The window's running state, entered before the script is let run.
 void EnterRunning() {
     InstallerRecord& r = g_installer;
@@ -77,6 +80,7 @@ void EnterRunning() {
     SetWindowTextW(r.logBox, L"");
     SendMessageW(r.progressBar, PBM_SETPOS, 0, 0);
     SetStatus(kRunningText);
+    HoldSession(r.window, HeldRun::Installation, StopForSessionEnd);
 }
 
 void SetFlushTimer(UINT period) {
@@ -97,10 +101,23 @@ bool FlushLogPart() {
     return r.pendingLog.FlushTo(r.logBox, r.logFile, GetTickCount64(), kAppendLimit);
 }
 
+// Windows ends the session although the run held it: stopped as Stop stops it, and the log
+// (box and file) says why, since the player may never see the window again.
+void StopForSessionEnd() {
+    InstallerRecord& r = g_installer;
+    const std::wstring line = SessionEndLogLine(HeldRun::Installation);
+    r.pendingLog.AddLine(line);
+    while (FlushLogPart()) {
+    }
+    StopInstallationRun();
+    AppendLineToLogFile(r.logFile, line);
+}
+
 void ReportEnd(DWORD exitCode) {
     InstallerRecord& r = g_installer;
     r.finishing = false;
     r.running = false;
+    ReleaseSession(HeldRun::Installation);
     r.job.reset();
     EnableInputs(true);
     EnableWindow(r.closeButton, TRUE);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/launcher_state.h"
+#include "app/session_end.h"
 #include "controls/last_input.h"
 #include "install/folder_browser.h"
 #include "install/folder_completion.h"
@@ -138,6 +139,7 @@ void OnDestroy() {
         r.job.reset();  // kill-on-close ends the script and everything it started
         r.running = false;
     }
+    ReleaseSession(HeldRun::Installation);
     StopRomSearch();
     r.suggested.clear();
     if (r.flushTimerPeriod) KillTimer(r.window, kLogFlushTimerId);
@@ -235,6 +237,12 @@ bool IsCommand(int id) {
 LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (message) {
+        case WM_QUERYENDSESSION:
+        case WM_ENDSESSION: {
+            LRESULT answer = 0;
+            AnswerSessionEnd(message, wParam, &answer, nullptr);
+            return answer;
+        }
         case WM_CREATE:
             OnCreate(hwnd);
             return 0;

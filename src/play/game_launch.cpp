@@ -229,13 +229,15 @@ void LaunchSelectedGame() {
     SetTimer(home, kGameWatchTimerId, kGameWatchPeriodMs, nullptr);
 }
 
-void RecordEndedGameSession(DWORD exitCode) {
+namespace {
+void RecordGameSession(DWORD exitCode, bool cutBySessionEnd) {
     if (g_launcher.automation.launchRun) return;  // the package's checks are not the player's sessions
     GameSession session;
     session.startUtc = IsoUtcText(g_launcher.gameStart.utc);
     session.gameNumber = g_launcher.gameStart.index + 1;
     session.seconds = (GetTickCount64() - g_launcher.gameStart.tick) / 1000;
     session.exitCode = exitCode;
+    session.cutBySessionEnd = cutBySessionEnd;
     NoteEndedSession(session);
     CardStatusChanged();
     try {
@@ -243,4 +245,15 @@ void RecordEndedGameSession(DWORD exitCode) {
     } catch (const std::exception&) {
         // Out of memory while writing the record: the session goes unrecorded.
     }
+}
+}  // namespace
+
+void RecordEndedGameSession(DWORD exitCode) { RecordGameSession(exitCode, false); }
+
+void RecordGameSessionAtSessionEnd() {
+    if (!g_launcher.gameProcess) return;
+    RecordGameSession(0, true);
+    // Recorded once: should the process live on, the game's end is not recorded again.
+    CloseHandle(g_launcher.gameProcess);
+    g_launcher.gameProcess = nullptr;
 }

@@ -16,6 +16,9 @@ void LaunchSelectedGame();
 // Appends the session that just ended to the session record (PLAY and "--play"; launch runs are
 // not recorded).
 void RecordEndedGameSession(DWORD exitCode);
+// Windows ends the session while the game runs: its session as it stands (the seconds so far,
+// "session-end" for the code), once.
+void RecordGameSessionAtSessionEnd();
 
 // Exit codes of a launch run that could not start its game. An unattended run must end rather
 // than wait under its hidden window for a person, and it writes no launch-run record, so a

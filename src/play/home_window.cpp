@@ -5,6 +5,7 @@
 
 #include "app/game_table.h"
 #include "app/launcher_state.h"
+#include "app/session_end.h"
 #include "app/window_size.h"
 #include "controls/controls_entry.h"
 #include "controls/pad_navigation.h"
@@ -34,6 +35,9 @@ constexpr int kMinTrackHeight = 600;
 constexpr UINT kCapturePeriodMs = 150;
 constexpr int kCaptureTicks = 3;
 constexpr int kCaptureFailedQuitCode = 4;
+// How long the end of the session waits for a save a scanner refused; Windows gives a program
+// about five seconds before it offers to end it.
+constexpr DWORD kSessionEndSaveMs = 5000;
 
 constexpr wchar_t kPlayText[] = L"PLAY";
 constexpr wchar_t kInstallGamesText[] = L"INSTALL GAMES";
@@ -78,6 +82,17 @@ void OnDestroy() {
     g_focusBeforeDeactivation = nullptr;
     g_launcher.homeWindow = nullptr;
     PostQuitMessage(0);
+}
+
+// Windows ends the session and the process with it once this returns: the newest settings go
+// to the disk and a running game's session is recorded as it stands. Nothing else waits.
+void OnSessionEnd(HWND hwnd) {
+    SaveLauncherSettings();
+    FinishLauncherSettingsSavesWithin(kSessionEndSaveMs);
+    if (GameRunning()) {
+        KillTimer(hwnd, kGameWatchTimerId);
+        RecordGameSessionAtSessionEnd();
+    }
 }
 
 void OnDpiChanged(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -218,6 +233,14 @@ void OnLaunchRequest(HWND hwnd, WPARAM wParam) {
 
 LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_QUERYENDSESSION:
+    case WM_ENDSESSION: {
+        LRESULT answer = 0;
+        bool finishWork = false;
+        AnswerSessionEnd(message, wParam, &answer, &finishWork);
+        if (finishWork) OnSessionEnd(hwnd);
+        return answer;
+    }
     case WM_CREATE:
         OnCreate(hwnd);
         return 0;

@@ -54,5 +54,9 @@ DWORD SettingsRetryDelayMs(int attempt);
 void SaveLauncherSettings();
 // Waits until every save asked for so far has reached the disk (or failed); a refused save that
 // waits for its next try is tried once more at once. Called before anything that reads the file
-// or ends the process: a game start, the Launcher's shut-down.
-void FinishLauncherSettingsSaves();
+// or ends the process: a game start, the Launcher's shut-down. False while a refused save still
+// waits for its next try.
+bool FinishLauncherSettingsSaves();
+// The same, trying a refused save again every 200 ms for up to `ms`: Windows ending the session
+// ends the process once the home window answers, so the newest settings get this one chance.
+bool FinishLauncherSettingsSavesWithin(DWORD ms);

@@ -104,7 +104,7 @@ void SaveLauncherSettings() {
     WriteLauncherSettings(g_launcher.settingsFile, g_launcher.settings);
 }
 
-void FinishLauncherSettingsSaves() {
+bool FinishLauncherSettingsSaves() {
     SettingsWriter& writer = Writer();
     std::unique_lock<std::mutex> lock(writer.mutex);
     if (writer.retry && !writer.next) {  // its next try is now
@@ -114,4 +114,16 @@ void FinishLauncherSettingsSaves() {
     writer.changed.wait(lock, [&writer] {
         return !writer.next && !writer.writing && (!writer.retry || writer.retryAt > Clock::now());
     });
+    return !writer.retry;
+}
+
+bool FinishLauncherSettingsSavesWithin(DWORD ms) {
+    // A scanner lets go of a new file within a second or so; tried again this often until then.
+    constexpr auto kPause = std::chrono::milliseconds(200);
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (FinishLauncherSettingsSaves()) return true;
+        if (Clock::now() + kPause > end) return false;
+        std::this_thread::sleep_for(kPause);
+    }
 }

@@ -58,11 +58,13 @@ bool ParseGameSession(const std::string& line, GameSession* session) {
     unsigned long long game = 0, seconds = 0, code = 0;
     if (!ReadUnsigned(fields[1], 2, &game) || game < 1) return false;
     if (!ReadUnsigned(fields[2], ~0ull, &seconds)) return false;
-    if (!ReadUnsigned(fields[3], 0xFFFFFFFFull, &code)) return false;
+    const bool cut = fields[3] == kSessionEndCode;
+    if (!cut && !ReadUnsigned(fields[3], 0xFFFFFFFFull, &code)) return false;
     session->startUtc.assign(fields[0].begin(), fields[0].end());
     session->gameNumber = static_cast<int>(game);
     session->seconds = seconds;
     session->exitCode = static_cast<unsigned long>(code);
+    session->cutBySessionEnd = cut;
     return true;
 }
 
@@ -80,7 +82,7 @@ std::wstring IsoUtcText(const FILETIME& utc) {
 std::string SessionLine(const GameSession& session) {
     return std::string(session.startUtc.begin(), session.startUtc.end()) + "," +
            std::to_string(session.gameNumber) + "," + std::to_string(session.seconds) + "," +
-           std::to_string(session.exitCode);
+           (session.cutBySessionEnd ? std::string(kSessionEndCode) : std::to_string(session.exitCode));
 }
 
 bool AppendGameSession(const fs::path& root, const GameSession& session) {

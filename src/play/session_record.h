@@ -1,6 +1,7 @@
 #pragma once
 // The record of game sessions in ".local/sessions.csv": one line per session started by PLAY or
-// "--play", "start,game,seconds,exit code", oldest first, no header. Lines are only ever appended
+// "--play", "start,game,seconds,exit code", oldest first, no header. A session still running when
+// Windows ended the session has "session-end" in the code column. Lines are only ever appended
 // and flushed, so a crash loses at most the session that was running; the file is cut back to its
 // newest lines through a verified replace once it grows past its limit.
 #include <windows.h>
@@ -14,7 +15,10 @@ struct GameSession {
     int gameNumber = 0;             // 1 or 2
     unsigned long long seconds = 0; // how long the game ran
     unsigned long exitCode = 0;
+    bool cutBySessionEnd = false;   // Windows ended the session while the game ran: no code
 };
+
+inline constexpr char kSessionEndCode[] = "session-end";
 
 inline constexpr size_t kSessionRecordLimit = 2000;  // past this many lines the file is cut...
 inline constexpr size_t kSessionRecordKept = 1000;   // ...to this many of the newest

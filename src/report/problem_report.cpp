@@ -202,8 +202,13 @@ std::wstring SessionsText(const fs::path& root) {
     std::wstring text;
     for (const GameSession& session : sessions) {
         text += session.startUtc + L"  game " + std::to_wstring(session.gameNumber) + L"  " +
-                std::to_wstring(session.seconds) + L" s  exit code " + std::to_wstring(session.exitCode);
-        if (session.exitCode != 0) text += L": " + DescribeExitCode(session.exitCode);
+                std::to_wstring(session.seconds) + L" s  ";
+        if (session.cutBySessionEnd) {
+            text += L"session-end: Windows ended the session while the game ran";
+        } else {
+            text += L"exit code " + std::to_wstring(session.exitCode);
+            if (session.exitCode != 0) text += L": " + DescribeExitCode(session.exitCode);
+        }
         text += L"\r\n";
     }
     return text;

@@ -10,6 +10,7 @@
 
 #include "app/file_probe.h"
 #include "app/installation_lock.h"
+#include "app/session_end.h"
 #include "controls/pad_navigation.h"
 #include "play/launcher_settings.h"
 #include "update/update_decisions.h"
@@ -70,6 +71,18 @@ fs::path RunningExecutableFolder() {
 
 void StopWaiting() { KillTimer(g_applyWindow, kWaitTimerId); }
 
+// Windows ends the session although this run held it. The helper is ended where it stands and
+// nothing else starts: the pending marker of a begun apply stays, and the next start recovers
+// as after a kill. The log says so.
+void StopForSessionEnd() {
+    const std::wstring line = SessionEndLogLine(HeldRun::Update);
+    AppendUpdateLog(line);
+    StopWaiting();
+    g_update.waitingForLock = false;
+    CancelUpdateJob();
+    AppendLineToLogFile(g_update.logFile.empty() ? g_update.jobFolder / L"update.log" : g_update.logFile, line);
+}
+
 void StartJob(const wchar_t* status, const wchar_t* job) {
     SetUpdateStatus(status);
     RunUpdateJob(job);
@@ -105,7 +118,7 @@ void OpenLauncher() {
 }  // namespace
 
 void ApplyRunTick() {
-    if (g_update.busy || !g_update.waitingForLock) return;
+    if (g_update.busy || !g_update.waitingForLock || SessionHasEnded()) return;
     if (g_update.oldProcess) {
         const bool running = WaitForSingleObject(g_update.oldProcess.get(), 0) != WAIT_OBJECT_0;
         const ApplyWaitStep step = NextWaitStepForOldLauncher(running, g_update.ticks);
@@ -231,6 +244,9 @@ int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& word
         return kExitRefused;
     }
     SetUpdateStatus(L"Waiting for the launcher to close...");
+    // From the first wait to the Launcher's start again: ending the session half-way through
+    // would leave the installation for the next start to recover.
+    HoldSession(g_applyWindow, HeldRun::Update, StopForSessionEnd);
     SetTimer(g_applyWindow, kWaitTimerId, kWaitPeriodMs, nullptr);
     if (!g_update.automation) {
         UpdateWindow(g_applyWindow);
@@ -246,6 +262,7 @@ int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& word
         DispatchMessageW(&message);
     }
     g_applyWindow = nullptr;
+    ReleaseSession(HeldRun::Update);
     if (g_update.lock) ReleaseInstallationLock(g_update.lock);
     CleanUpUpdates();
     return 0;

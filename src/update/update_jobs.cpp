@@ -2,6 +2,7 @@
 #include <system_error>
 
 #include "app/helper_process.h"
+#include "app/session_end.h"
 #include "update/update_apply_run.h"
 #include "update/update_protocol.h"
 #include "update/update_result_file.h"
@@ -33,10 +34,26 @@ void OnJobLine(const std::wstring& line) {
     AppendUpdateLog(line);
 }
 
+// A download being staged holds the session (a check changes nothing and does not); the
+// update-apply run holds it for its whole life, see update_apply_run.cpp.
+bool HoldsSession(const std::wstring& job) { return !g_update.applyMode && job == L"prepare"; }
+
+// Windows ends the session during a download: stopped as Close stops it, and the log says so.
+void StopPrepareForSessionEnd() {
+    const std::wstring line = SessionEndLogLine(HeldRun::Update);
+    AppendUpdateLog(line);
+    g_update.cancelRequested = true;
+    CancelUpdateJob();
+    AppendLineToLogFile(g_update.logFile, line);
+}
+
 void OnJobFinished(DWORD exitCode) {
     g_update.busy = false;
     g_update.applyStarted = false;
     g_update.job.reset();
+    if (HoldsSession(g_update.currentJob)) ReleaseSession(HeldRun::Update);
+    // The session is over: what a kill would leave stays for the next start.
+    if (SessionHasEnded()) return;
     const std::wstring state = ReadUpdateResult(g_update.resultFile, L"state");
     if (g_update.applyMode) {
         OnApplyJobFinished(exitCode);
@@ -78,10 +95,11 @@ void RunUpdateJob(const std::wstring& job) {
     request.stripCarriageReturn = false;
     request.postRest = false;
 
-    const HelperStartResult result = StartHelperProcess(request, g_update.job, [&job] {
+    const HelperStartResult result = StartHelperProcess(request, g_update.job, [&job, &request] {
         g_update.busy = true;
         g_update.currentJob = job;
         g_update.applyStarted = false;
+        if (HoldsSession(job)) HoldSession(request.target, HeldRun::Update, StopPrepareForSessionEnd);
         RefreshUpdateButtons();
     });
     switch (result) {

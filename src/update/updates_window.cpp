@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/file_probe.h"
+#include "app/session_end.h"
 #include "app/window_size.h"
 #include "controls/pad_navigation.h"
 #include "ui/command_buttons.h"
@@ -172,6 +173,12 @@ void OnCommand(HWND hwnd, int id) {
 
 LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_QUERYENDSESSION:
+    case WM_ENDSESSION: {
+        LRESULT answer = 0;
+        AnswerSessionEnd(message, wParam, &answer, nullptr);
+        return answer;
+    }
     case WM_CREATE:
         OnCreate(hwnd);
         return 0;

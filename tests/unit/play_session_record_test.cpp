@@ -61,3 +61,30 @@ TEST(SessionRecord, AppendsLinesAndCutsToTheNewestThousandPastTwoThousand) {
     EXPECT_EQ(sessions.back().gameNumber, 1);
     EXPECT_EQ(sessions.front().seconds, kSessionRecordLimit - 19);  // oldest of the last twenty
 }
+
+TEST(SessionRecord, ASessionCutByTheSessionEndReadsBackWithoutACodeAndOddCodesAreSkipped) {
+    GameSession cut = Session(1, 42, 0);
+    cut.cutBySessionEnd = true;
+    EXPECT_EQ(SessionLine(cut), "2026-12-09T12:34:56Z,1,42,session-end");
+    struct Case {
+        const char* line;
+        bool reads;
+        bool cutBySessionEnd;
+        unsigned long code;
+    };
+    const Case cases[] = {
+        {"2026-12-09T12:34:56Z,1,42,session-end", true, true, 0},
+        {"2026-12-09T12:34:56Z,2,42,3221225477", true, false, 0xC0000005ul},
+        {"2026-12-09T12:34:56Z,1,42,session-en", false, false, 0},   // torn by a crash
+        {"2026-12-09T12:34:56Z,1,42,Session-End", false, false, 0},  // only our own spelling
+        {"2026-12-09T12:34:56Z,1,42,", false, false, 0},
+    };
+    for (const Case& c : cases) {
+        GameSession read;
+        EXPECT_EQ(ParseGameSession(c.line, &read), c.reads) << c.line;
+        if (!c.reads) continue;
+        EXPECT_EQ(read.cutBySessionEnd, c.cutBySessionEnd) << c.line;
+        EXPECT_EQ(read.exitCode, c.code) << c.line;
+        EXPECT_EQ(read.seconds, 42u) << c.line;
+    }
+}
