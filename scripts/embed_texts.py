@@ -16,7 +16,7 @@ def main():
         if data.startswith(b'\xef\xbb\xbf'):
             sys.exit(f'{path}: the tables are UTF-8 without a byte order mark')
         data.decode('utf-8')  # fails the build on a broken file
-        body = ','.join(str(b) for b in data) or '0'
+        body = ','.join(str(b - 256 if b > 127 else b) for b in data) or '0'
         lines.append(f'static const char kTable{index}[] = {{{body}}};')
         entries.append(f'    {{"{tag}", kTable{index}, {len(data)}}},')
     lines.append('const EmbeddedTextTable kEmbeddedTextTables[] = {')
