@@ -46,6 +46,7 @@ TEST(Languages, DisplayLanguageStoredChoiceAndOneRunChoice) {
         Installation installation;
         installation.InstallStandInGame(1);
         if (c.stored) {
+            fs::create_directories(installation.local());
             WritePrivateProfileStringW(L"launcher", L"language", c.stored,
                                        (installation.local() / L"launcher.ini").c_str());
         }
