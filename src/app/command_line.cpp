@@ -58,6 +58,8 @@ ScannedOptions ScanOptions(const std::vector<std::wstring>& words) {
             options.reportRun = true;
         } else if (word == L"--qa-pad" && valuesLeft >= 1) {
             options.padScriptFile = words[++i];
+        } else if (word == L"--language" && valuesLeft >= 1) {
+            options.language = words[++i];
         } else if (word == L"--qa-crash") {
             // Its kind is optional: a following word that names none is a word of its own.
             const std::wstring kind = valuesLeft >= 1 ? words[i + 1] : L"";

@@ -34,6 +34,7 @@ struct ScannedOptions {
     std::wstring padScriptFile;  // "--qa-pad"
     CrashCheck crashCheck = CrashCheck::None;
     bool reportRun = false;      // "--report"
+    std::wstring language;       // "--language TAG": this run only
 };
 
 // Scans elements 1 onward. An option counts only when its values follow it; otherwise it is one

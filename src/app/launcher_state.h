@@ -23,10 +23,12 @@ struct LauncherSettings {
     int buttonPrompts = 0;    // automatic, Xbox, PlayStation, Nintendo
     int swapConfirmBack = 0;  // 1: the button SDL calls `b` confirms and `a` goes back
     int showPlayTime = 1;     // 1: the cards show when each game was last played and for how long
+    int language = 0;         // automatic (Windows' display languages), then one per language
 };
 
 // What the command line asked for (written once by start-up).
 struct AutomationOptions {
+    std::string oneRunLanguage;                 // "--language TAG": this run only, never stored
     std::filesystem::path captureFile;          // absolute; empty when not given
     std::wstring capturePage = L"main";
     int requestedWidth = 0;                     // "--qa-size"
