@@ -6,6 +6,8 @@ CACHE_DIR="${TLVR_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/talvaro-ovra-deps}"
 SDL_VERSION=2.26.5
 SDL_PREFIX="$CACHE_DIR/sdl2-$SDL_VERSION-mingw64"
 FONT_DIR="$CACHE_DIR/fonts-barlow-0.4.1"
+# Barlow has no Cyrillic: the Russian texts are drawn in Fira Sans Condensed.
+CYRILLIC_FONT_DIR="$CACHE_DIR/fonts-fira-sans-condensed-0.4.1"
 ZLIB_VERSION=1.2.13
 ZLIB_PREFIX="$CACHE_DIR/zlib-$ZLIB_VERSION-minizip-mingw64"
 # Debian 13 with its Wine 10, the base of the Proton that handheld PCs run: the tests' second Wine.
