@@ -19,6 +19,7 @@
 #include "app/launcher_state.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_paint.h"
+#include "texts/texts.h"
 #include "ui_test_support.h"
 
 namespace fs = std::filesystem;
@@ -100,7 +101,7 @@ void NaivePaint(HDC target, int width, int height) {
                    25, 18, kMutedColour, false);
         NaiveLabel(g, L"SETTINGS", 952, 224, 284, 36, 27, kTextColour, true);
         g.FillRectangle(&rule, 924.0f, 240.0f, 1.0f, 510.0f);
-        NaiveLabel(g, kGames[0].blurb, 44, 687, 840, 58, 19, kTextColour, false);
+        NaiveLabel(g, Text(kGames[0].blurbKey).c_str(), 44, 687, 840, 58, 19, kTextColour, false);
         NaiveLabel(g, L"Version 0.60 / locally built from your ROM", 44, 761, 840, 22, 14, kMutedColour, false);
         NaiveLabel(g, L"Analog steering, pedals and keys\nare set in Controls.", 952, 609, 284, 48, 15,
                    kMutedColour, false);

@@ -8,11 +8,9 @@ namespace fs = std::filesystem;
 
 const Game kGames[kGameCount] = {
     {L"tlvr1", L"TALVARO GP", L"1990",
-     L"Havel\u2019s 1990 Formula 1 classic. Practice, race or take on the\n"
-     L"Championship, now with continuous zoom and arcade art.", L"Talvaro GP"},
+     "game.tlvr1.blurb", L"Talvaro GP"},
     {L"tlvr2", L"ORLEN KASTRI\u2019S TALVARO GP II", L"1992",
-     L"The 1992 sequel with the Kastri licence, sixteen circuits, team\n"
-     L"colours in the formation, analog steering and a victory theme.", L"Orlen Kastri\u2019s Talvaro GP II"},
+     "game.tlvr2.blurb", L"Orlen Kastri\u2019s Talvaro GP II"},
 };
 
 namespace {

@@ -7,7 +7,7 @@ struct Game {
     const wchar_t* stem;   // "tlvr1", "tlvr2"
     const wchar_t* title;  // card title and card button text
     const wchar_t* year;
-    const wchar_t* blurb;  // may hold a line break
+    const char* blurbKey;  // its text may hold a line break
     const wchar_t* spokenTitle;  // the title in mixed case, as a screen reader should say it
 };
 

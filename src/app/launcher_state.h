@@ -21,6 +21,7 @@ struct LauncherSettings {
     int buttonPrompts = 0;    // automatic, Xbox, PlayStation, Nintendo
     int swapConfirmBack = 0;  // 1: the button SDL calls `b` confirms and `a` goes back
     int showPlayTime = 1;     // 1: the cards show when each game was last played and for how long
+    int language = 0;         // automatic (Windows' display languages), then one per language
 };
 
 // What the command line asked for (written once by start-up).

@@ -5,6 +5,7 @@
 #include "app/game_table.h"
 #include "app/launcher_state.h"
 #include "play/play_time.h"
+#include "texts/texts.h"
 #include "ui/accessible_object.h"
 #include "ui/command_buttons.h"
 #include "ui/home_paint.h"
@@ -12,7 +13,7 @@
 namespace {
 // Painted texts break lines where the canvas needs it; read aloud they run on (a line of a list
 // ends as a sentence).
-std::wstring OneLine(const wchar_t* text, const wchar_t* lineBreak = L" ") {
+std::wstring OneLine(const std::wstring& text, const wchar_t* lineBreak = L" ") {
     std::wstring line = text;
     const size_t step = wcslen(lineBreak);
     for (size_t at = line.find(L'\n'); at != std::wstring::npos; at = line.find(L'\n', at + step)) {
@@ -37,14 +38,15 @@ void CardFacts(HWND card, AccessibleFacts* facts) {
     const bool installed = IsGameInstalled(game);
     facts->description = CardDescription(game, installed);
     // As the card shows it: the play time of an installed game, while the player keeps it shown.
-    if (installed && g_launcher.settings.showPlayTime) facts->description += L" " + CardPlayTimeText(game) + L".";
-    facts->defaultAction = L"Select";
+    if (installed && g_launcher.settings.showPlayTime) facts->description = FormatText("home.access.card_play_time",
+                                                 {{"description", facts->description}, {"play_time", CardPlayTimeText(game)}});
+    facts->defaultAction = Text("home.access.action_select");
     if (game == SelectedGame()) facts->state = STATE_SYSTEM_CHECKED;
 }
 
 void CommandFacts(HWND button, AccessibleFacts* facts) {
     facts->role = ROLE_SYSTEM_PUSHBUTTON;
-    facts->defaultAction = L"Press";
+    facts->defaultAction = Text("home.access.action_press");
     if (GetDlgCtrlID(button) == kPlayId) {
         facts->name = PlayButtonName(SelectedGame(), IsGameInstalled(SelectedGame()));
     } else {
@@ -56,18 +58,26 @@ void HomeFacts(HWND home, AccessibleFacts* facts) {
     facts->role = ROLE_SYSTEM_CLIENT;
     facts->name = WindowTextOf(home);
     const int game = SelectedGame();
-    facts->description = OneLine(kHomeLeadText) + L" " + OneLine(kHomeKeyHint) + L". " +
-                         OneLine(kGames[game].blurb) + L" " + GameStatusLine(IsGameInstalled(game)) + L". " +
-                         kWhatsNewHeading + L": " + OneLine(kWhatsNewText, L". ") + L". " + OneLine(kHomeControlsHint);
+    const std::wstring status = GameStatusLine(IsGameInstalled(game));
+    facts->description = FormatText("home.access.description",
+                                    {{"lead", OneLine(Text("home.lead"))},
+                                     {"hint", OneLine(Text("home.hint.keys"))},
+                                     {"blurb", OneLine(Text(kGames[game].blurbKey))},
+                                     {"status", status},
+                                     {"news_heading", Text("home.whats_new.heading")},
+                                     {"news", OneLine(Text("home.whats_new.text"), L". ")},
+                                     {"controls", OneLine(Text("home.hint.controls"))}});
 }
 }  // namespace
 
 std::wstring CardDescription(int game, bool installed) {
-    return std::wstring(installed ? L"Ready. " : L"Not installed. ") + OneLine(kGames[game].blurb);
+    return FormatText(installed ? "home.access.card_ready" : "home.access.card_not_installed",
+                      {{"blurb", OneLine(Text(kGames[game].blurbKey))}});
 }
 
 std::wstring PlayButtonName(int game, bool installed) {
-    return installed ? std::wstring(L"Play ") + kGames[game].spokenTitle : std::wstring(L"Install games");
+    return installed ? FormatText("home.access.play_game", {{"game", kGames[game].spokenTitle}})
+                     : Text("home.access.install_games");
 }
 
 void GiveHomeControlsAccessibleFacts(HWND home) {

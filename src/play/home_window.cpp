@@ -26,6 +26,7 @@
 #include "ui/scaled_window.h"
 #include "ui/video_window.h"
 #include "ui/window_capture.h"
+#include "texts/texts.h"
 #include "update/update_entry.h"
 
 namespace {
@@ -35,16 +36,27 @@ constexpr UINT kCapturePeriodMs = 150;
 constexpr int kCaptureTicks = 3;
 constexpr int kCaptureFailedQuitCode = 4;
 
-constexpr wchar_t kPlayText[] = L"PLAY";
-constexpr wchar_t kInstallGamesText[] = L"INSTALL GAMES";
-constexpr wchar_t kGameRunningText[] = L"Close the game window before exiting the launcher.";
-constexpr wchar_t kGameRunningCaption[] = L"Game running";
 constexpr wchar_t kDonationPage[] = L"https://ko-fi.com/talvaroovra";
 
 int g_captureTicks = 0;  // capture runs only
 HWND g_focusBeforeDeactivation = nullptr;  // the control that gets the focus back
 
-const wchar_t* PlayText(int index) { return IsGameInstalled(index) ? kPlayText : kInstallGamesText; }
+std::wstring PlayText(int index) { return Text(IsGameInstalled(index) ? "home.play.play" : "home.play.install"); }
+
+// The buttons' texts in the current language.
+void ApplyHomeButtonTexts(HWND hwnd) {
+    struct ButtonText {
+        int id;
+        const char* key;
+    };
+    static constexpr ButtonText kButtons[] = {
+        {kVideoId, "home.button.video"},     {kControlsId, "home.button.controls"},
+        {kInstallId, "home.button.install"}, {kUpdatesId, "home.button.updates"},
+        {kAboutId, "home.button.about"},     {kOptionsId, "home.button.options"},
+    };
+    for (const ButtonText& button : kButtons) SetDlgItemTextW(hwnd, button.id, Text(button.key).c_str());
+    SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame).c_str());
+}
 
 bool GameRunning() { return g_launcher.gameProcess != nullptr; }
 
@@ -57,14 +69,9 @@ void OnCreate(HWND hwnd) {
     SetHomeCanvasFit(FitHomeCanvas(client.right - client.left, client.bottom - client.top));
     CreateOwnerDrawnControl(hwnd, kGames[0].title, kCardGame1Id);
     CreateOwnerDrawnControl(hwnd, kGames[1].title, kCardGame2Id);
-    CreateOwnerDrawnControl(hwnd, kPlayText, kPlayId);
-    CreateOwnerDrawnControl(hwnd, L"Video & CRT", kVideoId);
-    CreateOwnerDrawnControl(hwnd, L"Controls", kControlsId);
-    CreateOwnerDrawnControl(hwnd, L"Install games", kInstallId);
-    CreateOwnerDrawnControl(hwnd, L"Updates", kUpdatesId);
-    CreateOwnerDrawnControl(hwnd, L"About", kAboutId);
-    CreateOwnerDrawnControl(hwnd, L"Options", kOptionsId);
-    SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
+    for (int id : {kPlayId, kVideoId, kControlsId, kInstallId, kUpdatesId, kAboutId, kOptionsId})
+        CreateOwnerDrawnControl(hwnd, L"", id);
+    ApplyHomeButtonTexts(hwnd);
     GiveHomeControlsAccessibleFacts(hwnd);
     LayoutHomeControls(hwnd);
     if (HWND card = GameCard(g_launcher.settings.selectedGame)) SetFocus(card);
@@ -140,7 +147,7 @@ void OnClose(HWND hwnd) {
     if (IsInstallationRunActive()) {
         OpenInstallerWindow(hwnd);  // brings the running installation to the front
     } else if (GameRunning()) {
-        MessageBoxW(hwnd, kGameRunningText, kGameRunningCaption, MB_OK);
+        MessageBoxW(hwnd, Text("home.game_running.body").c_str(), Text("home.game_running.title").c_str(), MB_OK);
     } else {
         DestroyWindow(hwnd);
     }
@@ -203,7 +210,7 @@ void OnLaunchRequest(HWND hwnd, WPARAM wParam) {
         if (!IsGameInstalled(g_launcher.settings.selectedGame)) {
             // As PLAY would: the home window with the installer. The run goes on as a normal run.
             g_launcher.automation.playRun = false;
-            SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
+            SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame).c_str());
             ShowWindow(hwnd, SW_SHOW);
             UpdateWindow(hwnd);
             StartPadNavigation(g_launcher.settings.padNavigation);
@@ -342,7 +349,7 @@ void SelectGame(int index) {
         if (HWND card = GameCard(game)) InvalidateRect(card, nullptr, FALSE);
     }
     if (HWND home = g_launcher.homeWindow) {
-        SetDlgItemTextW(home, kPlayId, PlayText(g_launcher.settings.selectedGame));
+        SetDlgItemTextW(home, kPlayId, PlayText(g_launcher.settings.selectedGame).c_str());
         InvalidateRect(home, nullptr, FALSE);
         if (before != g_launcher.settings.selectedGame) NotifyHomeSelectionChanged(home);
     }
@@ -358,16 +365,7 @@ int LaunchRequestGameIndex(WPARAM wParam) {
 }
 
 std::wstring AboutText() {
-    return std::wstring(kProductName) + L" - version " + kVersionText +
-           L"\n\nAn independent Windows fan project for Talvaro GP (World) and Orlen Kastri\u2019s "
-           L"Talvaro GP II. Translated 68000 code runs with a fallback for remaining paths; it is a "
-           L"hybrid recompilation, not a complete static one."
-           L"\n\nContinuous zoom, arcade art and effects, team colours, analog steering, widescreen "
-           L"and CRT filters. Network play is not implemented."
-           L"\n\nClassic covers: libretro-thumbnails. Fonts: Barlow / OFL. CRT: koko-aio. See "
-           L"CREDITS.md and THIRD_PARTY_NOTICES.md."
-           L"\n\nSupport the project: " +
-           kDonationPage;
+    return FormatText("about.body", {{"product", kProductName}, {"version", kVersionText}, {"page", kDonationPage}});
 }
 
 LRESULT CALLBACK HomeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -5,17 +5,30 @@
 #include <cwchar>
 
 #include "play/steam_library.h"
+#include "texts/texts.h"
 
 namespace {
 constexpr wchar_t kSection[] = L"launcher";
 
 constexpr OptionChoice kPromptChoices[] = {
-    {L"Automatic", L"auto"},
-    {L"Xbox", L"xbox"},
-    {L"PlayStation", L"playstation"},
-    {L"Nintendo", L"nintendo"},
+    {"options.row.button_prompts.auto", nullptr, L"auto"},
+    {"options.row.button_prompts.xbox", nullptr, L"xbox"},
+    {"options.row.button_prompts.playstation", nullptr, L"playstation"},
+    {"options.row.button_prompts.nintendo", nullptr, L"nintendo"},
 };
-constexpr OptionChoice kOffOn[] = {{L"Off", L"0"}, {L"On", L"1"}};
+constexpr OptionChoice kOffOn[] = {{"options.off", nullptr, L"0"}, {"options.on", nullptr, L"1"}};
+// Each language named in itself, so a player who cannot read the current one finds their own.
+constexpr OptionChoice kLanguageChoices[] = {
+    {"options.row.language.auto", nullptr, L"auto"},
+    {nullptr, L"English", L"en"},
+    {nullptr, L"Deutsch", L"de"},
+    {nullptr, L"Fran\u00E7ais", L"fr"},
+    {nullptr, L"Espa\u00F1ol (Espa\u00F1a)", L"es"},
+    {nullptr, L"Portugu\u00EAs (Brasil)", L"pt-BR"},
+    {nullptr, L"Italiano", L"it"},
+    {nullptr, L"Polski", L"pl"},
+    // Russian joins with its Cyrillic face: Barlow cannot draw its name.
+};
 
 template <size_t N>
 constexpr int CountOf(const OptionChoice (&)[N]) {
@@ -24,15 +37,21 @@ constexpr int CountOf(const OptionChoice (&)[N]) {
 }  // namespace
 
 const OptionRow kOptionRows[] = {
-    {OptionRow::Kind::List, L"Button prompts", L"button_prompts", kPromptChoices, CountOf(kPromptChoices),
+    {OptionRow::Kind::List, "options.row.language", L"language", kLanguageChoices, CountOf(kLanguageChoices),
+     &LauncherSettings::language, 0},
+    {OptionRow::Kind::List, "options.row.button_prompts", L"button_prompts", kPromptChoices, CountOf(kPromptChoices),
      &LauncherSettings::buttonPrompts, 0},
-    {OptionRow::Kind::Toggle, L"Swap confirm and back (B confirms, A goes back)", L"swap_confirm_back", kOffOn,
+    {OptionRow::Kind::Toggle, "options.row.swap_confirm_back", L"swap_confirm_back", kOffOn,
      CountOf(kOffOn), &LauncherSettings::swapConfirmBack, 0},
-    {OptionRow::Kind::Toggle, L"Show play time", L"show_play_time", kOffOn, CountOf(kOffOn),
+    {OptionRow::Kind::Toggle, "options.row.show_play_time", L"show_play_time", kOffOn, CountOf(kOffOn),
      &LauncherSettings::showPlayTime, 1},
-    {OptionRow::Kind::Command, L"Add to Steam", nullptr, nullptr, 0, nullptr, 0, kAddToSteamCommandId},
+    {OptionRow::Kind::Command, "options.row.add_to_steam", nullptr, nullptr, 0, nullptr, 0, kAddToSteamCommandId},
 };
 const int kOptionRowCount = static_cast<int>(sizeof(kOptionRows) / sizeof(kOptionRows[0]));
+
+std::wstring ChoiceLabel(const OptionChoice& choice) {
+    return choice.labelKey ? Text(choice.labelKey) : std::wstring(choice.label);
+}
 
 int ChoiceForFileText(const OptionRow& row, const wchar_t* text) {
     for (int choice = 0; text && choice < row.choiceCount; ++choice) {

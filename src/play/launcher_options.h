@@ -5,20 +5,24 @@
 // chosen one. Adding a choice to the Launcher is adding a row to the table and a field to the
 // settings; the window, the load, the clamping and every save follow the table.
 #include <filesystem>
+#include <string>
 
 #include "app/launcher_state.h"
 
 struct OptionChoice {
-    const wchar_t* label;     // shown in the window
+    const char* labelKey;     // its text, shown in the window; null: `label` as it stands
+    const wchar_t* label;     // a name that reads the same in every language ("Deutsch")
     const wchar_t* fileText;  // the key's value in the file, compared without regard to case
 };
+// What the window shows for a choice, in the current language.
+std::wstring ChoiceLabel(const OptionChoice& choice);
 
 struct OptionRow {
     // A drop-down list, a check box whose two choices are off (0) and on (1), or a button that
     // sends a command to the home window (no key, no choices, no field).
     enum class Kind { List, Toggle, Command };
     Kind kind;
-    const wchar_t* label;
+    const char* labelKey;
     const wchar_t* key;
     const OptionChoice* choices;
     int choiceCount;

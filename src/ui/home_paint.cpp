@@ -15,6 +15,7 @@
 #include "ui/home_layout.h"
 #include "ui/palette.h"
 #include "ui/prompt_glyphs.h"
+#include "texts/texts.h"
 
 using namespace Gdiplus;
 
@@ -118,15 +119,15 @@ void Fill(Graphics& graphics, ARGB colour, float x, float y, float width, float 
     graphics.FillRectangle(&brush, x, y, width, height);
 }
 
-void Label(Graphics& graphics, const wchar_t* text, float x, float y, float width, float height,
+void Label(Graphics& graphics, const std::wstring& text, float x, float y, float width, float height,
            float size, ARGB colour, bool bold) {
-    DrawLabelText(graphics, text, RectF(x, y, width, height), size, colour, bold);
+    DrawLabelText(graphics, text.c_str(), RectF(x, y, width, height), size, colour, bold);
 }
 
 // The hint under the title: key names after the keyboard, the pad's own buttons after a pad.
 void DrawHomeHint(Graphics& graphics, const HomeScene& scene, ARGB colour) {
     if (scene.prompts == PromptStyle::Keys) {
-        Label(graphics, kHomeKeyHint, 42, 128, 1000, 20, 14, colour, false);
+        Label(graphics, Text("home.hint.keys"), 42, 128, 1000, 20, 14, colour, false);
         return;
     }
     DrawHint(graphics, HomeHint(scene.prompts, scene.swap), scene.prompts, 42, 127, 14, colour, 110);
@@ -155,24 +156,24 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
                               360, 34),
                         pal.accent, false);
         Fill(graphics, pal.divider, 42, 117, 1194, 1);
-        Label(graphics, L"CHOOSE YOUR RACE", 42, 148, 890, 65, 49, pal.text, true);
-        Label(graphics, kHomeLeadText, 44, 208, 870, 25, 18, pal.muted, false);
-        Label(graphics, L"SETTINGS", 952, 224, 284, 36, 27, pal.text, true);
+        Label(graphics, Text("home.heading.choose_race"), 42, 148, 890, 65, 49, pal.text, true);
+        Label(graphics, Text("home.lead"), 44, 208, 870, 25, 18, pal.muted, false);
+        Label(graphics, Text("home.heading.settings"), 952, 224, 284, 36, 27, pal.text, true);
         Fill(graphics, pal.divider, 924, 240, 1, 510);
     }
     if (sceneOnes) {
         const int game = scene.selectedGame;
-        Label(graphics, kGames[game].blurb, 44, 687, 840, 58, 19, pal.text, false);
-        Label(graphics, GameStatusLine(scene.selectedInstalled).c_str(), 44, 761, 840, 22, 14,
+        Label(graphics, Text(kGames[game].blurbKey), 44, 687, 840, 58, 19, pal.text, false);
+        Label(graphics, GameStatusLine(scene.selectedInstalled), 44, 761, 840, 22, 14,
               pal.muted, false);
     }
     if (statics) {
-        Label(graphics, kHomeControlsHint, 952, 609, 284, 48, 15, pal.muted, false);
-        Label(graphics, kWhatsNewHeading, 952, 398, 284, 26, 20, pal.text, true);
-        Label(graphics, kWhatsNewText, 952, 430, 300, 100, 15, pal.muted, false);
+        Label(graphics, Text("home.hint.controls"), 952, 609, 284, 48, 15, pal.muted, false);
+        Label(graphics, Text("home.whats_new.heading"), 952, 398, 284, 26, 20, pal.text, true);
+        Label(graphics, Text("home.whats_new.text"), 952, 430, 300, 100, 15, pal.muted, false);
         DrawHomeHint(graphics, scene, pal.muted);
         const std::wstring footer = std::wstring(L"v") + kVersionText + L" / Windows x64";
-        Label(graphics, footer.c_str(), 1040, 762, 200, 22, 14, pal.muted, false);
+        Label(graphics, footer, 1040, 762, 200, 22, 14, pal.muted, false);
     }
 }
 
@@ -313,14 +314,15 @@ void PaintUncached(HDC hdc, const HomeScene& scene) {
 }  // namespace
 
 std::wstring GameStatusLine(bool installed) {
-    if (installed) return std::wstring(L"Version ") + kVersionText + L" / locally built from your ROM";
-    return L"Choose Install games to prepare both titles with your own ROMs.";
+    if (installed) return FormatText("home.status.installed", {{"version", kVersionText}});
+    return Text("home.status.not_installed");
 }
 
 std::wstring CardStatusLine(int game, bool installed, const std::wstring& playTime) {
-    std::wstring line = std::wstring(kGames[game].year) + (installed ? L" / Ready" : L" / Not installed");
-    if (!playTime.empty()) line += L" / " + playTime;
-    return line;
+    const std::wstring line =
+        FormatText(installed ? "home.card.ready" : "home.card.not_installed", {{"year", kGames[game].year}});
+    if (playTime.empty()) return line;
+    return FormatText("home.card.play_time", {{"status", line}, {"play_time", playTime}});
 }
 
 std::wstring CurrentCardStatusLine(int game) {

@@ -6,15 +6,6 @@
 
 #include "ui/gdiplus_api.h"
 
-// Texts the home canvas paints that its accessible object reads out as well.
-inline constexpr wchar_t kHomeLeadText[] =
-    L"Two Corvex classics. Your original games. Pick a car and hit the track.";
-inline constexpr wchar_t kHomeKeyHint[] = L"Arrow keys: choose     Enter: play";
-inline constexpr wchar_t kHomeControlsHint[] = L"Analog steering, pedals and keys\nare set in Controls.";
-inline constexpr wchar_t kWhatsNewHeading[] = L"WHAT\u2019S NEW";
-inline constexpr wchar_t kWhatsNewText[] =
-    L"Offline achievements (F6) in both games\nGame Over and Retire zoom hand-off\n"
-    L"Continuous zoom, arcade art and sound\nTeam colours and analog steering";
 // The narrowest focus outline, in pixels.
 inline constexpr float kFocusOutlinePixels = 2.0f;
 

@@ -11,10 +11,10 @@
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
 #include "ui/palette.h"
+#include "texts/texts.h"
 #include "ui/scaled_window.h"
 
 namespace {
-constexpr wchar_t kTitle[] = L"Options";
 constexpr float kDesignWidth = 510.0f;
 // A list row takes its label and the list; a check box row one line.
 constexpr int kListRowHeight = 70;
@@ -41,25 +41,25 @@ int DesignHeight() {
     return height;
 }
 
-HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
+HWND Child(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
            int height, int id) {
-    return AddScaledChild(g_options.layout, parent, className, text, style, x, y, width, height, id);
+    return AddScaledChild(g_options.layout, parent, className, text.c_str(), style, x, y, width, height, id);
 }
 
 HWND AddRow(HWND hwnd, const OptionRow& row, int y, int id) {
     if (row.kind == OptionRow::Kind::Command) {
-        return Child(hwnd, L"BUTTON", row.label, BS_PUSHBUTTON | WS_TABSTOP, 28, y, 200, 38, id);
+        return Child(hwnd, L"BUTTON", Text(row.labelKey), BS_PUSHBUTTON | WS_TABSTOP, 28, y, 200, 38, id);
     }
     const int value = g_launcher.settings.*row.field;
     if (row.kind == OptionRow::Kind::Toggle) {
-        HWND box = Child(hwnd, L"BUTTON", row.label, BS_AUTOCHECKBOX | WS_TABSTOP, 28, y, 440, 28, id);
+        HWND box = Child(hwnd, L"BUTTON", Text(row.labelKey), BS_AUTOCHECKBOX | WS_TABSTOP, 28, y, 440, 28, id);
         SendMessageW(box, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
         return box;
     }
-    Child(hwnd, L"STATIC", row.label, 0, 28, y, 420, 25, 0);
+    Child(hwnd, L"STATIC", Text(row.labelKey), 0, 28, y, 420, 25, 0);
     HWND list = Child(hwnd, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_TABSTOP, 28, y + 28, 420, 220, id);
     for (int choice = 0; choice < row.choiceCount; ++choice) {
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.choices[choice].label));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChoiceLabel(row.choices[choice]).c_str()));
     }
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
     return list;
@@ -74,7 +74,7 @@ void OnCreate(HWND hwnd) {
         g_options.rowControls.push_back(AddRow(hwnd, kOptionRows[row], y, kOptionsFirstRowId + row));
         y += RowHeight(kOptionRows[row]);
     }
-    Child(hwnd, L"BUTTON", L"Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 332, y + 12, 132, 38, kOptionsSaveId);
+    Child(hwnd, L"BUTTON", Text("options.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, y + 12, 132, 38, kOptionsSaveId);
 }
 
 bool Unattended() { return g_launcher.IsCaptureRun() || g_launcher.automation.launchRun; }
@@ -182,7 +182,8 @@ void OpenOptionsWindow() {
     OwnedWindowSpec request;
     request.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
     request.className = kOptionsWindowClass;
-    request.title = kTitle;
+    const std::wstring title = Text("options.title");
+    request.title = title.c_str();
     request.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
     request.place = CentreOnOwner(homeRect, monitor.workArea, static_cast<int>(kDesignWidth * scale),
                                   static_cast<int>(height * scale));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/game_table.h"
+#include "texts/texts.h"
 #include "app/installation_root.h"
 #include "temp_folder.h"
 
@@ -116,5 +117,5 @@ TEST(GameTable, TextsAreTheGamesOwn) {
     EXPECT_STREQ(kGames[0].stem, L"tlvr1");
     EXPECT_STREQ(kGames[1].stem, L"tlvr2");
     EXPECT_STREQ(kGames[1].title, L"ORLEN KASTRI\u2019S TALVARO GP II");
-    EXPECT_NE(std::wstring(kGames[0].blurb).find(L'\n'), std::wstring::npos);
+    EXPECT_NE(Text(kGames[0].blurbKey).find(L'\n'), std::wstring::npos);
 }
