@@ -59,6 +59,16 @@ if [ "$FILTER" = "*" ]; then
   fi
 fi
 
+# The tables of texts: keys, placeholders, access keys, line breaks and the fonts' characters.
+if [ "$FILTER" = "*" ]; then
+  python3 "$ROOT/scripts/check_texts.py" "$FONT_DIR" > "$RESULTS/texts.log" 2>&1 || true
+  p=$(grep -oE '^[0-9]+ passed' "$RESULTS/texts.log" | grep -oE '[0-9]+' || true)
+  f=$(grep -oE ', [0-9]+ failed' "$RESULTS/texts.log" | grep -oE '[0-9]+' || true)
+  if [ -z "$p" ] || [ "${f:-0}" -gt 0 ]; then cat "$RESULTS/texts.log"; fi
+  [ -z "$p" ] && failed=$((failed + 1))
+  passed=$((passed + ${p:-0})); failed=$((failed + ${f:-0}))
+fi
+
 # The set-up's handling of APT source lists, on temporary folders.
 if [ "$FILTER" = "*" ]; then
   bash "$ROOT/tests/scripts/setup_sources_test.sh" > "$RESULTS/setup.log" 2>&1

@@ -58,6 +58,8 @@ ScannedOptions ScanOptions(const std::vector<std::wstring>& words) {
             options.reportRun = true;
         } else if (word == L"--qa-pad" && valuesLeft >= 1) {
             options.padScriptFile = words[++i];
+        } else if (word == L"--language" && valuesLeft >= 1) {
+            options.language = words[++i];
         } else if (word == L"--qa-crash") {
             options.crashCheck = true;
         }

@@ -26,6 +26,7 @@ struct ScannedOptions {
     std::wstring padScriptFile;  // "--qa-pad"
     bool crashCheck = false;     // "--qa-crash"
     bool reportRun = false;      // "--report"
+    std::wstring language;       // "--language TAG": this run only
 };
 
 // Scans elements 1 onward. An option counts only when its values follow it; otherwise it is one

@@ -26,6 +26,7 @@ struct LauncherSettings {
 
 // What the command line asked for (written once by start-up).
 struct AutomationOptions {
+    std::string oneRunLanguage;                 // "--language TAG": this run only, never stored
     std::filesystem::path captureFile;          // absolute; empty when not given
     std::wstring capturePage = L"main";
     int requestedWidth = 0;                     // "--qa-size"

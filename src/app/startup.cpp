@@ -26,6 +26,8 @@
 #include "resources/resource_ids.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_paint.h"
+#include "play/launcher_options.h"
+#include "texts/language_choice.h"
 #include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
@@ -55,6 +57,8 @@ void ApplyOptions(const ScannedOptions& scanned) {
     automation.playRun = scanned.playRun && !g_launcher.IsAutomationRun();
     if (!g_launcher.IsAutomationRun()) automation.padScriptFile = MakeOptionPathAbsolute(scanned.padScriptFile);
     automation.crashCheck = scanned.crashCheck;
+    // Tags are ASCII: anything else names no language of ours.
+    for (wchar_t c : scanned.language) automation.oneRunLanguage += c < 0x80 ? static_cast<char>(c) : '?';
 }
 
 std::wstring NoSuchGameText(int number) {
@@ -210,6 +214,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
 
     g_launcher.settings = LoadLauncherSettings(g_launcher.settingsFile,
                                                g_launcher.automation.launchRun || playRun, g_launcher.settings);
+    ApplyLanguageChoice(g_launcher.automation.oneRunLanguage, ChosenLanguage(g_launcher.settings));
     // A launch run shows no cards; every other run may.
     if (!g_launcher.automation.launchRun) LoadPlayRecord(g_launcher.root);
     StartDrawingKit(g_launcher.artFolder, g_launcher.dpiScale);

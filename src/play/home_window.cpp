@@ -19,6 +19,7 @@
 #include "ui/dark_title_bar.h"
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
+#include "ui/language_change.h"
 #include "ui/monitor_area.h"
 #include "ui/options_window.h"
 #include "ui/owned_window.h"
@@ -285,6 +286,12 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         AskForDarkTitleBar(hwnd);
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         break;
+    case kLanguageChangedMessage:
+        // The painted texts were composed in the old language.
+        ApplyHomeButtonTexts(hwnd);
+        ForgetHomeCanvas();
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return 0;
     case WM_KEYDOWN:
         if (OnKeyDown(wParam)) return 0;
         break;

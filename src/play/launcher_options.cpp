@@ -53,6 +53,14 @@ std::wstring ChoiceLabel(const OptionChoice& choice) {
     return choice.labelKey ? Text(choice.labelKey) : std::wstring(choice.label);
 }
 
+std::string ChosenLanguage(const LauncherSettings& settings) {
+    const int index = settings.language;
+    if (index < 0 || index >= CountOf(kLanguageChoices)) return "auto";
+    std::string tag;
+    for (const wchar_t* c = kLanguageChoices[index].fileText; *c; ++c) tag += static_cast<char>(*c);
+    return tag;
+}
+
 int ChoiceForFileText(const OptionRow& row, const wchar_t* text) {
     for (int choice = 0; text && choice < row.choiceCount; ++choice) {
         if (_wcsicmp(row.choices[choice].fileText, text) == 0) return choice;

@@ -43,6 +43,8 @@ int ChoiceForFileText(const OptionRow& row, const wchar_t* text);
 void ClampOptions(LauncherSettings& settings);
 // Reads every row's key over `settings`; a missing key or an unknown value gives the default.
 void LoadOptions(const std::filesystem::path& file, LauncherSettings& settings);
+// The player's language choice as `language=` keeps it: "auto" or a tag.
+std::string ChosenLanguage(const LauncherSettings& settings);
 // The file text of a row's current choice in `settings`.
 const wchar_t* OptionFileText(const OptionRow& row, const LauncherSettings& settings);
 

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "texts/texts.h"
+
 namespace {
 PlayRecord g_playRecord;  // start-up loads, the game watch adds
 
@@ -70,16 +72,17 @@ PlayRecord PlayRecordFromText(const std::string& text) {
 
 std::wstring PlayDurationText(unsigned long long seconds) {
     const unsigned long long minutes = seconds / 60;
-    if (minutes == 0) return L"< 1 min";
+    if (minutes == 0) return Text("play_time.less_than_minute");
     const unsigned long long hours = minutes / 60, rest = minutes % 60;
-    if (hours == 0) return std::to_wstring(rest) + L" min";
-    if (rest == 0) return std::to_wstring(hours) + L" h";
-    return std::to_wstring(hours) + L" h " + std::to_wstring(rest) + L" min";
+    const std::wstring hourText = std::to_wstring(hours), minuteText = std::to_wstring(rest);
+    if (hours == 0) return FormatText("play_time.minutes", {{"minutes", minuteText}});
+    if (rest == 0) return FormatText("play_time.hours", {{"hours", hourText}});
+    return FormatText("play_time.hours_minutes", {{"hours", hourText}, {"minutes", minuteText}});
 }
 
 std::wstring PlayTimeText(const GamePlayTime& game, const std::wstring& dateText) {
-    if (!game.played) return L"Never played";
-    return L"Last played " + dateText + L" \u00B7 " + PlayDurationText(game.seconds);
+    if (!game.played) return Text("play_time.never");
+    return FormatText("play_time.last_played", {{"date", dateText}, {"duration", PlayDurationText(game.seconds)}});
 }
 
 std::wstring PlayerDateText(ULONGLONG utcFileTime) {

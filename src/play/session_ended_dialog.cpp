@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "texts/texts.h"
 #include "app/launcher_state.h"
 #include "app/output_lines.h"
 #include "app/win_owners.h"
@@ -16,17 +17,10 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr wchar_t kSessionEndedText[] =
-    L"The game exited with an error. Diagnostic logs are available in the .local/logs folder.";
-constexpr wchar_t kSessionEndedCaption[] = L"Game session ended";
-constexpr wchar_t kDetailsLabel[] = L"Last lines";  // short: Wine's expander is narrow
-constexpr wchar_t kAboutCaption[] = L"About";
 constexpr int kOpenLogsId = 1001;
-constexpr wchar_t kOpenLogsText[] = L"Open logs folder";
 constexpr int kSaveReportId = 1002;
-constexpr wchar_t kSaveReportText[] = L"Save a report";
 
-TaskDialogAction SaveReportAction() { return {kSaveReportId, kSaveReportText, SaveProblemReportFromWindow}; }
+TaskDialogAction SaveReportAction() { return {kSaveReportId, Text("session_ended.save_report"), SaveProblemReportFromWindow}; }
 
 bool IsBlank(const std::wstring& line) {
     return std::all_of(line.begin(), line.end(), [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r'; });
@@ -86,7 +80,7 @@ std::vector<std::wstring> LastLinesOfLog(const std::wstring& logFile) {
 
 SessionEndedTexts SessionEndedDialogTexts(unsigned long exitCode, const std::vector<std::wstring>& lastLines) {
     SessionEndedTexts texts;
-    texts.content = std::wstring(kSessionEndedText) + L"\n\n" + DescribeExitCode(exitCode);
+    texts.content = Text("session_ended.body") + L"\n\n" + DescribeExitCode(exitCode);
     for (const std::wstring& line : lastLines) {
         if (!texts.details.empty()) texts.details += L"\n";
         texts.details += line;
@@ -99,12 +93,12 @@ void ShowSessionEndedDialog(HWND owner, unsigned long exitCode, int index) {
         SessionEndedDialogTexts(exitCode, LastLinesOfLog(GameLogFile(g_launcher.root, index).wstring()));
     TaskDialogRequest request;
     request.owner = owner;
-    request.caption = kSessionEndedCaption;
+    request.caption = Text("session_ended.title");
     request.content = texts.content;
     request.details = texts.details;
-    request.detailsLabel = kDetailsLabel;
+    request.detailsLabel = Text("session_ended.details");  // short: Wine's expander is narrow
     request.warning = true;
-    request.actions.push_back({kOpenLogsId, kOpenLogsText, OpenLogsFolder});
+    request.actions.push_back({kOpenLogsId, Text("session_ended.open_logs"), OpenLogsFolder});
     request.actions.push_back(SaveReportAction());
     ShowTaskDialog(request);
 }
@@ -112,7 +106,7 @@ void ShowSessionEndedDialog(HWND owner, unsigned long exitCode, int index) {
 void ShowAboutDialog(HWND owner, const std::wstring& aboutText) {
     TaskDialogRequest request;
     request.owner = owner;
-    request.caption = kAboutCaption;
+    request.caption = Text("about.title");
     request.content = aboutText;
     request.actions.push_back(SaveReportAction());
     ShowTaskDialog(request);

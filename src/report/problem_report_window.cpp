@@ -11,14 +11,10 @@
 #include "report/problem_report.h"
 #include "app/win_owners.h"
 #include "play/launcher_settings.h"
+#include "texts/texts.h"
 #include "ui/drawing_kit.h"
 
 namespace {
-constexpr wchar_t kSavingText[] = L"Saving a report\u2026";
-constexpr wchar_t kFailedCaption[] = L"Save a report";
-constexpr wchar_t kFailedText[] = L"The report could not be saved. ";
-constexpr wchar_t kSavedText[] = L"The report was saved as\n\n";
-constexpr wchar_t kSavedTail[] = L"\n\nSend this file to whoever helps you with the Launcher or the games.";
 constexpr int kNoteWidth = 320;
 constexpr int kNoteHeight = 72;
 
@@ -45,7 +41,7 @@ HWND ShowSavingNote(HWND owner) {
     const int height = static_cast<int>(kNoteHeight * scale);
     const int x = area.left + (area.right - area.left - width) / 2;
     const int y = area.top + (area.bottom - area.top - height) / 2;
-    HWND note = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, L"STATIC", kSavingText,
+    HWND note = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, L"STATIC", Text("report.saving").c_str(),
                                 WS_POPUP | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, x, y, width, height, owner,
                                 nullptr, g_launcher.instance, nullptr);
     if (!note) return nullptr;
@@ -125,7 +121,7 @@ void SaveProblemReportFromWindow(HWND owner) {
             OpenFolderWithFileSelected(zipPath);
         }
     } else {
-        MessageBoxW(owner, (kFailedText + error).c_str(), kFailedCaption, MB_ICONERROR);
+        MessageBoxW(owner, FormatText("report.failed.body", {{"reason", error}}).c_str(), Text("report.failed.title").c_str(), MB_ICONERROR);
     }
 }
 
@@ -140,9 +136,9 @@ bool RunReportMode(const std::filesystem::path& root) {
     std::wstring error;
     const bool written = WriteProblemReport(source, &zipPath, &error);
     if (written) {
-        MessageBoxW(nullptr, (kSavedText + zipPath + kSavedTail).c_str(), kProductName, MB_ICONINFORMATION);
+        MessageBoxW(nullptr, FormatText("report.saved.body", {{"path", zipPath}}).c_str(), kProductName, MB_ICONINFORMATION);
     } else {
-        MessageBoxW(nullptr, (kFailedText + error).c_str(), kProductName, MB_ICONERROR);
+        MessageBoxW(nullptr, FormatText("report.failed.body", {{"reason", error}}).c_str(), kProductName, MB_ICONERROR);
     }
     if (SUCCEEDED(com)) CoUninitialize();
     return written;

@@ -11,7 +11,9 @@
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
 #include "ui/palette.h"
+#include "texts/language_choice.h"
 #include "texts/texts.h"
+#include "ui/language_change.h"
 #include "ui/scaled_window.h"
 
 namespace {
@@ -90,8 +92,13 @@ void OnSave(HWND hwnd) {
         if (!IsChoiceRow(kOptionRows[row])) continue;
         settings.*kOptionRows[row].field = ChosenIndex(kOptionRows[row], g_options.rowControls[static_cast<size_t>(row)]);
     }
+    const bool languageChanged = settings.language != g_launcher.settings.language;
     g_launcher.settings = ClampSettings(settings);
     SaveLauncherSettings();
+    if (languageChanged) {
+        ApplyLanguageChoice({}, ChosenLanguage(g_launcher.settings));
+        AnnounceLanguageChange();
+    }
     CardStatusChanged();  // the play time shown or hidden
     CloseOwnedWindow(hwnd, Unattended());
 }

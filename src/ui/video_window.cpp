@@ -5,6 +5,7 @@
 #include "app/launcher_state.h"
 #include "play/launcher_settings.h"
 #include "ui/command_buttons.h"
+#include "texts/texts.h"
 #include "ui/dark_title_bar.h"
 #include "ui/palette.h"
 #include "ui/drawing_kit.h"
@@ -13,7 +14,6 @@
 #include "ui/scaled_window.h"
 
 namespace {
-constexpr wchar_t kTitle[] = L"Video & CRT";
 constexpr float kDesignWidth = 510.0f;
 constexpr float kDesignHeight = 540.0f;
 
@@ -25,11 +25,6 @@ constexpr int kZoomBoxId = 4;
 constexpr int kFullScreenBoxId = 5;
 constexpr int kSaveId = 1;
 
-constexpr wchar_t kNote[] =
-    L"Turn off continuous zoom to see the original Corvex\n"
-    L"rendering. 16:9, 21:9 and 32:9 add side scenery in races.\n"
-    L"Without suitable GPU support the native sprites are kept.\n"
-    L"CRT presets use their authors\u2019 original parameters.";
 
 struct VideoWindowState {
     ScaledWindow layout;  // its scale is chosen when the window opens
@@ -45,9 +40,9 @@ std::wstring ResolutionLabel(const Resolution& resolution) {
     return std::to_wstring(resolution.width) + L" \u00D7 " + std::to_wstring(resolution.height);
 }
 
-HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+HWND Child(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
            int width, int height, int id) {
-    return AddScaledChild(g_video.layout, parent, className, text, style, x, y, width, height, id);
+    return AddScaledChild(g_video.layout, parent, className, text.c_str(), style, x, y, width, height, id);
 }
 
 HWND MakeList(HWND parent, int y, int id) {
@@ -63,18 +58,18 @@ void OnCreate(HWND hwnd) {
     g_launcher.videoWindow = hwnd;
     ApplyWindowColours(hwnd);
 
-    Child(hwnd, L"STATIC", L"Aspect ratio", 0, 28, 22, 420, 25, 0);
+    Child(hwnd, L"STATIC", Text("video.aspect_ratio"), 0, 28, 22, 420, 25, 0);
     g_video.aspectList = MakeList(hwnd, 50, kAspectListId);
-    Child(hwnd, L"STATIC", L"Output resolution", 0, 28, 92, 420, 25, 0);
+    Child(hwnd, L"STATIC", Text("video.output_resolution"), 0, 28, 92, 420, 25, 0);
     g_video.resolutionList = MakeList(hwnd, 120, kResolutionListId);
-    Child(hwnd, L"STATIC", L"Display filter", 0, 28, 162, 420, 25, 0);
+    Child(hwnd, L"STATIC", Text("video.display_filter"), 0, 28, 162, 420, 25, 0);
     g_video.filterList = MakeList(hwnd, 190, kFilterListId);
-    g_video.zoomBox = Child(hwnd, L"BUTTON", L"Continuous zoom + arcade art",
+    g_video.zoomBox = Child(hwnd, L"BUTTON", Text("video.zoom"),
                             BS_AUTOCHECKBOX | WS_TABSTOP, 28, 240, 420, 28, kZoomBoxId);
-    g_video.fullScreenBox = Child(hwnd, L"BUTTON", L"Fullscreen", BS_AUTOCHECKBOX | WS_TABSTOP, 28,
+    g_video.fullScreenBox = Child(hwnd, L"BUTTON", Text("video.fullscreen"), BS_AUTOCHECKBOX | WS_TABSTOP, 28,
                                   274, 420, 28, kFullScreenBoxId);
-    Child(hwnd, L"STATIC", kNote, 0, 28, 322, 440, 100, 0);
-    Child(hwnd, L"BUTTON", L"Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 332, 436, 132, 38, kSaveId);
+    Child(hwnd, L"STATIC", Text("video.note"), 0, 28, 322, 440, 100, 0);
+    Child(hwnd, L"BUTTON", Text("video.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, 436, 132, 38, kSaveId);
 
     for (const wchar_t* label : kAspectLabels) AddLine(g_video.aspectList, label);
     for (int row = 0; row < kResolutionCount; ++row) {
@@ -177,7 +172,8 @@ void OpenVideoWindow() {
     OwnedWindowSpec request;
     request.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
     request.className = kVideoSettingsClass;
-    request.title = kTitle;
+    const std::wstring title = Text("video.title");
+    request.title = title.c_str();
     request.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
     request.place = PlaceVideoWindow(homeRect, monitor.workArea, scale);
     request.owner = home;

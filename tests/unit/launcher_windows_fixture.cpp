@@ -5,6 +5,7 @@
 #include "install/rom_search.h"
 #include "play/home_window.h"
 #include "play/launcher_settings.h"
+#include "texts/texts.h"
 #include "ui/drawing_kit.h"
 #include "ui/options_window.h"
 #include "ui/video_window.h"
@@ -58,6 +59,7 @@ void LauncherWindows::TearDown() {
     }
     Close(home_);
     FinishLauncherSettingsSaves();  // nothing writes into the temporary root once the test ends
+    SetTextLanguage("en");  // a test that chose a language leaves none behind
     UnregisterClassW(kVideoSettingsClass, GetModuleHandleW(nullptr));  // its brush goes with the kit
     UnregisterClassW(kOptionsWindowClass, GetModuleHandleW(nullptr));
     kit_.reset();

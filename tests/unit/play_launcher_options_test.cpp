@@ -64,6 +64,33 @@ TEST(LauncherOptionsFile, KeysReadWithTheirDefaultsForAnythingUnknown) {
     }
 }
 
+TEST(LauncherOptionsFile, LanguageReadsKnownTagsAndAnythingElseAsAutomatic) {
+    const struct {
+        const char* lines;
+        const char* chosen;
+    } cases[] = {
+        {"", "auto"},
+        {"language=de\r\n", "de"},
+        {"language=PT-br\r\n", "pt-BR"},
+        {"language=qps-ploc\r\n", "auto"},  // the pseudo-language is for one run only
+        {"language=de-DE\r\n", "auto"},
+        {"language=\r\n", "auto"},
+        {"language=auto\r\n", "auto"},
+    };
+    TempFolder folder(L"tlvr-options");
+    const fs::path file = folder.path() / L"launcher.ini";
+    for (const auto& c : cases) {
+        WriteFileBytes(file, std::string("[launcher]\r\n") + c.lines);
+        LauncherSettings start;
+        start.language = 3;
+        LauncherSettings loaded = LoadLauncherSettings(file, false, start);
+        EXPECT_EQ(ChosenLanguage(loaded), c.chosen) << c.lines;
+        loaded.aspect = 2;  // a save for another reason keeps the choice
+        WriteLauncherSettings(file, loaded);
+        EXPECT_EQ(ChosenLanguage(LoadLauncherSettings(file, false, LauncherSettings{})), c.chosen) << c.lines;
+    }
+}
+
 TEST(LauncherOptionsFile, EverySaveKeepsTheOptionsAndClampingMendsAnIndexOutOfRange) {
     TempFolder folder(L"tlvr-options");
     const fs::path file = folder.path() / L"launcher.ini";

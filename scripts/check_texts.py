@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""Checks the tables of texts on the host, without Wine:
+  - every key of en.texts is in every language's table, and no table has keys English lacks;
+  - each text keeps English's placeholders, access keys (&) and line breaks;
+  - plural keys come in the forms the language's rules pick;
+  - every character of a language is drawn by the faces that draw that language (their cmaps).
+  check_texts.py [FONT_DIR]     (default: the set-up's Barlow folder)
+Prints one line per fault and ends with "N passed, N failed"."""
+import os
+import re
+import struct
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TEXTS = os.path.join(ROOT, 'src', 'texts')
+BARLOW = ['Barlow-Regular.ttf', 'BarlowCondensed-Bold.ttf', 'BarlowCondensed-BoldItalic.ttf']
+# The faces that draw each language; a language not named here is drawn by Barlow.
+FACES = {}
+PLURAL_FORMS = {'pl': ['one', 'few', 'many', 'other'], 'ru': ['one', 'few', 'many', 'other']}
+PLACEHOLDER = re.compile(r'\{[a-z_]+\}')
+PLURAL_KEY = re.compile(r'^(.*)\[(one|few|many|other)\]$')
+
+
+def read_table(path):
+    """The table as {key: text}, and the faults of its lines."""
+    faults, table = [], {}
+    data = open(path, 'rb').read()
+    if data.startswith(b'\xef\xbb\xbf'):
+        faults.append(f'{path}: starts with a byte order mark')
+    for number, line in enumerate(data.decode('utf-8').splitlines(), 1):
+        stripped = line.strip()
+        if not stripped or stripped.startswith('#'):
+            continue
+        if ' = ' not in stripped and not stripped.endswith(' ='):
+            faults.append(f'{os.path.basename(path)}:{number}: not "key = text"')
+            continue
+        key, _, text = stripped.partition(' =')
+        key = key.strip()
+        if key in table:
+            faults.append(f'{os.path.basename(path)}:{number}: {key} given twice')
+        table[key] = text.strip().replace('\\\\', '\0').replace('\\n', '\n').replace('\0', '\\')
+    return table, faults
+
+
+def cmap_of(path):
+    """The code points a TrueType/OpenType font maps, from its Unicode cmap subtable."""
+    data = open(path, 'rb').read()
+    tables = {}
+    for i in range(struct.unpack('>H', data[4:6])[0]):
+        tag, _, offset, length = struct.unpack('>4sIII', data[12 + 16 * i:28 + 16 * i])
+        tables[tag] = (offset, length)
+    base = tables[b'cmap'][0]
+    points = set()
+    for i in range(struct.unpack('>H', data[base + 2:base + 4])[0]):
+        platform, encoding, offset = struct.unpack('>HHI', data[base + 4 + 8 * i:base + 12 + 8 * i])
+        if (platform, encoding) not in ((3, 1), (3, 10), (0, 3), (0, 4)):
+            continue
+        sub = base + offset
+        fmt = struct.unpack('>H', data[sub:sub + 2])[0]
+        if fmt == 4:
+            count = struct.unpack('>H', data[sub + 6:sub + 8])[0] // 2
+            ends = struct.unpack(f'>{count}H', data[sub + 14:sub + 14 + 2 * count])
+            at = sub + 16 + 2 * count
+            starts = struct.unpack(f'>{count}H', data[at:at + 2 * count])
+            deltas = struct.unpack(f'>{count}h', data[at + 2 * count:at + 4 * count])
+            range_at = at + 4 * count
+            offsets = struct.unpack(f'>{count}H', data[range_at:range_at + 2 * count])
+            for k in range(count):
+                for c in range(starts[k], ends[k] + 1):
+                    if c == 0xFFFF:
+                        continue
+                    if offsets[k] == 0:
+                        glyph = (c + deltas[k]) & 0xFFFF
+                    else:
+                        g_at = range_at + 2 * k + offsets[k] + 2 * (c - starts[k])
+                        glyph = struct.unpack('>H', data[g_at:g_at + 2])[0]
+                        glyph = (glyph + deltas[k]) & 0xFFFF if glyph else 0
+                    if glyph:
+                        points.add(c)
+        elif fmt == 12:
+            groups = struct.unpack('>I', data[sub + 12:sub + 16])[0]
+            for k in range(groups):
+                start, end, _ = struct.unpack('>III', data[sub + 16 + 12 * k:sub + 28 + 12 * k])
+                points.update(range(start, end + 1))
+    return points
+
+
+def main():
+    font_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.expanduser(
+        '~/.cache/talvaro-ovra-deps/fonts-barlow-0.4.1')
+    faults = []
+    passed = 0
+    english, english_faults = read_table(os.path.join(TEXTS, 'en.texts'))
+    faults += english_faults
+    english_plurals = {PLURAL_KEY.match(k).group(1) for k in english if PLURAL_KEY.match(k)}
+    charsets = {}
+    languages = sorted(f[:-len('.texts')] for f in os.listdir(TEXTS) if f.endswith('.texts'))
+    failed = 0
+    for tag in languages:
+        before = len(faults)
+        table, table_faults = (english, []) if tag == 'en' else read_table(os.path.join(TEXTS, f'{tag}.texts'))
+        faults += table_faults
+        if tag != 'en' and not os.path.exists(os.path.join(TEXTS, f'{tag}.glossary.md')):
+            faults.append(f'{tag}: no {tag}.glossary.md beside its table')
+        forms = PLURAL_FORMS.get(tag, ['one', 'other'])
+        for key, text in english.items():
+            if PLURAL_KEY.match(key):
+                continue
+            if key not in table:
+                faults.append(f'{tag}: {key} missing')
+                continue
+            theirs = table[key]
+            if sorted(PLACEHOLDER.findall(theirs)) != sorted(PLACEHOLDER.findall(text)):
+                faults.append(f'{tag}: {key}: placeholders {PLACEHOLDER.findall(theirs)} where English has '
+                              f'{PLACEHOLDER.findall(text)}')
+            if theirs.count('&') != text.count('&'):
+                faults.append(f'{tag}: {key}: {theirs.count("&")} "&" where English has {text.count("&")}')
+            if theirs.count('\n') != text.count('\n'):
+                faults.append(f'{tag}: {key}: {theirs.count(chr(10))} line breaks where English has '
+                              f'{text.count(chr(10))}')
+        for base in english_plurals:
+            wanted = set(PLACEHOLDER.findall(english.get(base + '[other]', ''))) - {'{count}'}
+            for form in forms:
+                text = table.get(f'{base}[{form}]')
+                if text is None:
+                    faults.append(f'{tag}: {base}[{form}] missing')
+                elif set(PLACEHOLDER.findall(text)) - {'{count}'} != wanted:
+                    faults.append(f'{tag}: {base}[{form}]: placeholders differ from English')
+        for key in table:
+            plural = PLURAL_KEY.match(key)
+            if key not in english and not (plural and plural.group(1) in english_plurals):
+                faults.append(f'{tag}: {key} is no key of en.texts')
+        # The characters against every face that draws the language.
+        used = {c for text in table.values() for c in text if c not in '\n'}
+        for face in FACES.get(tag, BARLOW):
+            path = os.path.join(font_dir, face)
+            if not os.path.exists(path):
+                faults.append(f'{tag}: face {face} not found in {font_dir}')
+                continue
+            if path not in charsets:
+                charsets[path] = cmap_of(path)
+            lacking = sorted(c for c in used if ord(c) not in charsets[path])
+            if lacking:
+                faults.append(f'{tag}: {face} draws no {"".join(lacking)!r}')
+        if len(faults) > before:
+            failed += 1
+        else:
+            passed += 1
+    for fault in faults:
+        print(fault)
+    print(f'{passed} passed, {failed} failed')
+    return 1 if faults else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

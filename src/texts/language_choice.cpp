@@ -1,0 +1,60 @@
+#include "texts/language_choice.h"
+
+#include <windows.h>
+
+#include "texts/texts.h"
+
+namespace {
+bool SameTag(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] == '_' ? '-' : a[i], y = b[i] == '_' ? '-' : b[i];
+        if ((x | 0x20) != (y | 0x20)) return false;
+    }
+    return true;
+}
+
+std::string_view WithoutRegion(std::string_view tag) { return tag.substr(0, tag.find_first_of("-_")); }
+}  // namespace
+
+std::string ChooseLanguage(const std::vector<std::string>& preferred, std::string_view chosen,
+                           const std::vector<std::string>& available) {
+    for (const std::string& tag : available)
+        if (SameTag(tag, chosen)) return tag;
+    for (const std::string& wanted : preferred) {
+        for (const std::string& tag : available)
+            if (SameTag(tag, wanted)) return tag;
+        for (const std::string& tag : available)
+            if (SameTag(WithoutRegion(tag), WithoutRegion(wanted))) return tag;
+    }
+    return "en";
+}
+
+std::vector<std::string> AvailableLanguages(bool withPseudo) {
+    std::vector<std::string> tags = {"en"};
+    for (size_t i = 0; i < kEmbeddedTextTableCount; ++i)
+        if (std::string_view(kEmbeddedTextTables[i].tag) != "en") tags.emplace_back(kEmbeddedTextTables[i].tag);
+    if (withPseudo) tags.emplace_back("qps-ploc");
+    return tags;
+}
+
+std::vector<std::string> PreferredDisplayLanguages() {
+    ULONG count = 0, size = 0;
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) return {};
+    std::wstring buffer(size, L'\0');
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, buffer.data(), &size)) return {};
+    std::vector<std::string> tags;
+    for (const wchar_t* name = buffer.c_str(); *name; name += wcslen(name) + 1) {
+        std::string tag;
+        for (const wchar_t* c = name; *c; ++c) tag += *c < 0x80 ? static_cast<char>(*c) : '?';
+        tags.push_back(tag);
+    }
+    return tags;
+}
+
+std::string ApplyLanguageChoice(std::string_view oneRun, std::string_view stored) {
+    const std::vector<std::string> preferred = PreferredDisplayLanguages();
+    const std::string tag = oneRun.empty() ? ChooseLanguage(preferred, stored, AvailableLanguages())
+                                           : ChooseLanguage(preferred, oneRun, AvailableLanguages(true));
+    return SetTextLanguage(tag);
+}
