@@ -38,6 +38,9 @@ TEST(Languages, DisplayLanguageStoredChoiceAndOneRunChoice) {
         {"an unknown stored choice reads as automatic", L"de_DE.UTF-8", L"tlh", L"", L"SPIELEN", L"Optionen",
          L"auto"},
         {"--language for one run is not stored", L"C", L"de", L"--language en", L"PLAY", L"Options", L"de"},
+        {"--language fr beats a German display language", L"de_DE.UTF-8", nullptr, L"--language fr", L"JOUER",
+         L"Options", L"auto"},
+        {"a stored Spanish choice is kept across starts", L"C", L"es", L"", L"JUGAR", L"Opciones", L"es"},
         {"the pseudo-language on the command line", L"C", nullptr, L"--language qps-ploc",
          L"[PL\u00C1\u00C1\u00DD~]", L"[\u00D6\u00D6pt\u00EE\u00EE\u00F6\u00F6\u00F1\u0161]", L"auto"},
     };
@@ -46,6 +49,8 @@ TEST(Languages, DisplayLanguageStoredChoiceAndOneRunChoice) {
         Installation installation;
         installation.InstallStandInGame(1);
         if (c.stored) {
+            // The profile functions make no folder: without .local the key would never be written.
+            fs::create_directories(installation.local());
             WritePrivateProfileStringW(L"launcher", L"language", c.stored,
                                        (installation.local() / L"launcher.ini").c_str());
         }
