@@ -37,8 +37,6 @@ constexpr int CountOf(const OptionChoice (&)[N]) {
 }  // namespace
 
 const OptionRow kOptionRows[] = {
-    {OptionRow::Kind::List, "options.row.language", L"language", kLanguageChoices, CountOf(kLanguageChoices),
-     &LauncherSettings::language, 0},
     {OptionRow::Kind::List, "options.row.button_prompts", L"button_prompts", kPromptChoices, CountOf(kPromptChoices),
      &LauncherSettings::buttonPrompts, 0},
     {OptionRow::Kind::Toggle, "options.row.swap_confirm_back", L"swap_confirm_back", kOffOn,
@@ -46,6 +44,8 @@ const OptionRow kOptionRows[] = {
     {OptionRow::Kind::Toggle, "options.row.show_play_time", L"show_play_time", kOffOn, CountOf(kOffOn),
      &LauncherSettings::showPlayTime, 1},
     {OptionRow::Kind::Command, "options.row.add_to_steam", nullptr, nullptr, 0, nullptr, 0, kAddToSteamCommandId},
+    {OptionRow::Kind::List, "options.row.language", L"language", kLanguageChoices, CountOf(kLanguageChoices),
+     &LauncherSettings::language, 0},
 };
 const int kOptionRowCount = static_cast<int>(sizeof(kOptionRows) / sizeof(kOptionRows[0]));
 

@@ -39,15 +39,28 @@ std::vector<std::string> AvailableLanguages(bool withPseudo) {
 }
 
 std::vector<std::string> PreferredDisplayLanguages() {
-    ULONG count = 0, size = 0;
-    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) return {};
-    std::wstring buffer(size, L'\0');
-    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, buffer.data(), &size)) return {};
-    std::vector<std::string> tags;
-    for (const wchar_t* name = buffer.c_str(); *name; name += wcslen(name) + 1) {
+    auto narrow = [](const wchar_t* name) {
         std::string tag;
         for (const wchar_t* c = name; *c; ++c) tag += *c < 0x80 ? static_cast<char>(*c) : '?';
-        tags.push_back(tag);
+        return tag;
+    };
+    // A buffer of a few names first: some implementations refuse the size query.
+    ULONG count = 0, size = 256;
+    std::wstring buffer(size, L'\0');
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, buffer.data(), &size) &&
+        GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        size = 0;
+        GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size);
+        buffer.assign(size + 1, L'\0');
+        if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, buffer.data(), &size)) buffer.assign(1, L'\0');
+    }
+    std::vector<std::string> tags;
+    for (const wchar_t* name = buffer.c_str(); *name; name += wcslen(name) + 1) tags.push_back(narrow(name));
+    if (tags.empty()) {
+        // The display language alone, where the list is not to be had.
+        wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+        if (LCIDToLocaleName(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), name, LOCALE_NAME_MAX_LENGTH, 0) > 0)
+            tags.push_back(narrow(name));
     }
     return tags;
 }
