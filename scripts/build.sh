@@ -4,7 +4,9 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 bash "$ROOT/scripts/setup.sh"
 
-if [ ! -f "$BUILD_DIR/build.ninja" ] || ! grep -q "^TLVR_ZLIB_PREFIX:" "$BUILD_DIR/CMakeCache.txt"; then
+# A build folder made with another SDL2 is configured again onto the one set-up built.
+if [ ! -f "$BUILD_DIR/build.ninja" ] || ! grep -q "^TLVR_ZLIB_PREFIX:" "$BUILD_DIR/CMakeCache.txt" \
+   || ! grep -qx "SDL2_DIR:[A-Z]*=$SDL_PREFIX/lib/cmake/SDL2" "$BUILD_DIR/CMakeCache.txt"; then
   cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" \

@@ -3,7 +3,10 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 # Dependencies built once per machine and reused by every clone.
 CACHE_DIR="${TLVR_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/talvaro-ovra-deps}"
-SDL_VERSION=2.26.5
+SDL_VERSION=2.32.4
+SDL_ORIG_VERSION=2.32.4+dfsg
+SDL_DEBIAN_VERSION=2.32.4+dfsg-1
+SDL_ORIG_SHA256=d364cded8bf41f3f503014d3fb6473f1a7077ff468da1638dae4a6bec6ef2277
 SDL_PREFIX="$CACHE_DIR/sdl2-$SDL_VERSION-mingw64"
 FONT_DIR="$CACHE_DIR/fonts-barlow-0.4.1"
 # Barlow has no Cyrillic: the Russian texts are drawn in Fira Sans Condensed.
@@ -24,6 +27,21 @@ fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+
+# The host's Debian mirror, from the deb822 file or the one-line list: Debian 13 installs from the
+# same registry as everything else here.
+debian_mirror() {
+  local etc=${1:-/etc/apt} uri=""
+  if [ -f "$etc/sources.list.d/debian.sources" ]; then
+    uri=$(awk '$1 == "URIs:" { for (i = 2; i <= NF; i++) if ($i !~ /security/) { print $i; exit } }' \
+      "$etc/sources.list.d/debian.sources")
+  fi
+  if [ -z "$uri" ] && [ -f "$etc/sources.list" ]; then
+    uri=$(sed -E 's/^[ \t]+//; s/\[[^]]*\]//' "$etc/sources.list" \
+      | awk '$1 == "deb" && $2 !~ /security|^cdrom:/ { print $2; exit }')
+  fi
+  echo "${uri:-http://deb.debian.org/debian}"
+}
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 

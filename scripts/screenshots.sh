@@ -9,7 +9,7 @@
 # (NAME=VALUE words) for the Launcher's start.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation options card-play-time add-to-steam)
+PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation folder-browser options card-play-time add-to-steam)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -40,6 +40,21 @@ page_pad() { sleep 4; echo TalvaroOvra; }
 # The home window after one press on a PlayStation pad: the hint shows its d-pad and cross.
 launch_home_playstation() { printf 'family playstation\nwait 1500\ntap dpdown\n' > "$PAD_SCRIPT"; echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"; }
 page_home_playstation() { sleep 4; echo TalvaroOvra; }
+# The installer's Browse... pressed on a PlayStation pad: the folder browser with the two ROM
+# folders the search found (files of zeros standing in for ROMs) above the drives and places.
+SHOT_ROMS="$WINEPREFIX/drive_c/users/Public/ROMs"
+env_folder_browser() {
+  rm -rf "$SHOT_ROMS"; mkdir -p "$SHOT_ROMS/Talvaro GP" "$SHOT_ROMS/Kastri GP II"
+  head -c 524288 /dev/zero > "$SHOT_ROMS/Talvaro GP/talvaro-gp.bin"
+  head -c 524288 /dev/zero > "$SHOT_ROMS/Talvaro GP/talvaro-gp-rev1.bin"
+  head -c 1048576 /dev/zero > "$SHOT_ROMS/Kastri GP II/kastri-gp-2.md"
+  echo "TLVR_QA_ROM_PLACES=$(winepath -w "$SHOT_ROMS")"
+}
+launch_folder_browser() {
+  printf 'family playstation\nwait 3000\ntap dpdown\nwait 300\ntap dpdown\nwait 300\ntap a\n' > "$PAD_SCRIPT"
+  echo "--qa-pad $(winepath -w "$PAD_SCRIPT")"
+}
+page_folder_browser() { drive command TalvaroOvra 205 >/dev/null; sleep 6; echo TLVRFolderBrowser; }
 page_options() { drive command TalvaroOvra 208 >/dev/null; echo TLVROptions; }
 page_video() { drive command TalvaroOvra 201 >/dev/null; echo TLVRSettings; }
 page_controls() { drive command TalvaroOvra 204 >/dev/null; echo TlvrControlEditor; }
@@ -139,4 +154,4 @@ shoot() {
 rm -rf "$WINEPREFIX/drive_c/users/Public/TalvaroOvraRecomp"
 [ $# -gt 0 ] && PAGES=("$@")
 for page in "${PAGES[@]}"; do shoot "$page"; done
-rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt" "$DEMO/.local/sessions.csv"
+rm -rf "$DEMO/.local/updates" "$DEMO/demo-update.txt" "$DEMO/.local/sessions.csv" "$SHOT_ROMS"

@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth x11-apps x11-utils debootstrap
-          imagemagick cmake ninja-build googletest python3 npm dpkg-dev fonts-liberation)
+          imagemagick cmake ninja-build googletest python3 npm curl dpkg-dev fonts-liberation)
 
 install_packages() {
   local missing=()
@@ -72,14 +72,21 @@ enable_source_lists() {
   apt-get update -qq
 }
 
+# SDL2 comes from Debian 13's source package (it knows Steam's virtual pads and newer pads' HID
+# drivers). Debian 12's source lists do not carry it, so its two files come straight from the
+# mirror's pool; the tarball must match the digest below, which the package's .dsc gives.
 build_sdl2() {
   [ -f "$SDL_PREFIX/lib/libSDL2.a" ] && return 0
-  log "building SDL2 $SDL_VERSION for Windows x64 (about a minute)"
-  enable_source_lists
+  log "building SDL2 $SDL_VERSION for Windows x64 (about two minutes)"
   local work; work=$(mktemp -d)
-  ( cd "$work" && apt-get source --download-only -qq "libsdl2=$SDL_VERSION*" >/dev/null 2>&1 \
-      || apt-get source --download-only -qq libsdl2 >/dev/null )
-  local tarball; tarball=$(ls "$work"/libsdl2_*.orig.tar.* | head -n1)
+  local pool="$(debian_mirror)/pool/main/libs/libsdl2"
+  local tarball="$work/libsdl2_$SDL_ORIG_VERSION.orig.tar.gz"
+  curl -fsSL -o "$work/libsdl2.dsc" "$pool/libsdl2_$SDL_DEBIAN_VERSION.dsc"
+  grep -q " $SDL_ORIG_SHA256 [0-9]* libsdl2_$SDL_ORIG_VERSION.orig.tar.gz" "$work/libsdl2.dsc" \
+    || { log "libsdl2_$SDL_DEBIAN_VERSION.dsc does not name the expected tarball"; return 1; }
+  curl -fsSL -o "$tarball" "$pool/libsdl2_$SDL_ORIG_VERSION.orig.tar.gz"
+  echo "$SDL_ORIG_SHA256  $tarball" | sha256sum -c --quiet - \
+    || { log "libsdl2_$SDL_ORIG_VERSION.orig.tar.gz does not match its digest"; return 1; }
   tar -xf "$tarball" -C "$work"
   local srcdir; srcdir=$(find "$work" -maxdepth 1 -type d -name 'SDL2-*' | head -n1)
   cmake -S "$srcdir" -B "$work/build" -G Ninja \

@@ -15,21 +15,6 @@ ROOT_LOG="$CACHE_DIR/debian13-wine10-root.log"
 WINE10_PACKAGES=(wine wine64 xvfb xauth fonts-liberation)
 IN_ROOT_PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-# The host's Debian mirror, from the deb822 file or the one-line list: Debian 13 installs from the
-# same registry as everything else here.
-debian_mirror() {
-  local etc=${1:-/etc/apt} uri=""
-  if [ -f "$etc/sources.list.d/debian.sources" ]; then
-    uri=$(awk '$1 == "URIs:" { for (i = 2; i <= NF; i++) if ($i !~ /security/) { print $i; exit } }' \
-      "$etc/sources.list.d/debian.sources")
-  fi
-  if [ -z "$uri" ] && [ -f "$etc/sources.list" ]; then
-    uri=$(sed -E 's/^[ \t]+//; s/\[[^]]*\]//' "$etc/sources.list" \
-      | awk '$1 == "deb" && $2 !~ /security|^cdrom:/ { print $2; exit }')
-  fi
-  echo "${uri:-http://deb.debian.org/debian}"
-}
-
 # Runs a command chrooted into DIR, with /proc, /sys and /dev and the folders named in BIND
 # (colon-separated, each at its own path) mounted in a namespace of its own.
 in_root() {

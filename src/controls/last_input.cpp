@@ -1,6 +1,7 @@
 #include "controls/last_input.h"
 
 #include "app/launcher_state.h"
+#include "install/folder_browser.h"
 
 namespace {
 struct LastInputRecord {
@@ -15,7 +16,10 @@ void Change(LastInput kind, PadFamily family) {
     g_last.kind = kind;
     if (kind == LastInput::Controller) g_last.family = family;
     // Only the hint line changes, and only when the glyphs do; the paint composes it off screen.
-    if (CurrentPromptStyle() != before && g_launcher.homeWindow) InvalidateRect(g_launcher.homeWindow, nullptr, FALSE);
+    if (CurrentPromptStyle() == before) return;
+    for (HWND hinted : {g_launcher.homeWindow, FolderBrowserWindow()}) {
+        if (hinted) InvalidateRect(hinted, nullptr, FALSE);
+    }
 }
 }  // namespace
 
@@ -42,5 +46,7 @@ void NoteControllerInput(PadFamily family) { Change(LastInput::Controller, famil
 PromptStyle CurrentPromptStyle() {
     return PromptStyleFor(g_last.kind, g_last.family, g_launcher.settings.buttonPrompts);
 }
+
+bool LastInputIsController() { return g_last.kind == LastInput::Controller; }
 
 void ForgetLastInput() { g_last = LastInputRecord{}; }

@@ -17,5 +17,8 @@ void NoteInputMessage(const MSG& message);
 void NoteControllerInput(PadFamily family);
 // The style the hints show now, with the "Button prompts" option applied.
 PromptStyle CurrentPromptStyle();
+// True when a controller, not the keyboard or the mouse, was used last: a command it started
+// opens the pad's own windows (the installer's folder browser).
+bool LastInputIsController();
 // Back to keyboard and mouse (a new run, a test).
 void ForgetLastInput();

@@ -9,6 +9,7 @@
 #include "controls/last_input.h"
 #include "controls/pad_script.h"
 #include "controls/pad_translation.h"
+#include "install/folder_browser.h"
 #include "ui/command_buttons.h"
 
 namespace {
@@ -54,6 +55,7 @@ PadTarget CurrentTarget() {
         if (!capture.running()) return PadTarget::Secondary;
         return capture.controller ? PadTarget::ControllerCapture : PadTarget::KeyCapture;
     }
+    if (foreground == FolderBrowserWindow()) return PadTarget::FolderBrowser;
     return foreground == home ? PadTarget::Home : PadTarget::Secondary;
 }
 
@@ -86,6 +88,8 @@ PadReading ReadPad(SDL_GameController* pad) {
     reading.a = button(static_cast<SDL_GameControllerButton>(meaning.confirm));
     reading.b = button(static_cast<SDL_GameControllerButton>(meaning.back));
     reading.start = button(SDL_CONTROLLER_BUTTON_START);
+    reading.x = button(SDL_CONTROLLER_BUTTON_X);
+    reading.y = button(SDL_CONTROLLER_BUTTON_Y);
     reading.leftX = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
     reading.leftY = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
     return reading;

@@ -123,3 +123,20 @@ std::vector<HintPart> HomeHint(PromptStyle style, bool swap) {
     const FacePosition confirm = PositionOf(FamilyOfStyle(style), ConfirmBackButtons(swap).confirm);
     return {{dpad, L"choose"}, {FaceGlyph(style, confirm), L"play"}};
 }
+
+std::vector<HintPart> FolderBrowserHint(PromptStyle style, bool swap) {
+    if (style == PromptStyle::Keys) {
+        PromptGlyph enter, backspace, space, ctrlEnter;
+        enter.keyName = L"Enter";
+        backspace.keyName = L"Backspace";
+        space.keyName = L"Space";
+        ctrlEnter.keyName = L"Ctrl+Enter";
+        return {{enter, L"open"}, {backspace, L"back"}, {space, L"choose"}, {ctrlEnter, L"choose this folder"}};
+    }
+    const PadFamily family = FamilyOfStyle(style);
+    const ConfirmBack meaning = ConfirmBackButtons(swap);
+    return {{FaceGlyph(style, PositionOf(family, meaning.confirm)), L"open"},
+            {FaceGlyph(style, PositionOf(family, meaning.back)), L"back"},
+            {FaceGlyph(style, PositionOf(family, SdlFace::X)), L"choose"},
+            {FaceGlyph(style, PositionOf(family, SdlFace::Y)), L"choose this folder"}};
+}

@@ -70,5 +70,8 @@ struct HintPart {
 };
 // The home window's hint: choose a game and play it.
 std::vector<HintPart> HomeHint(PromptStyle style, bool swap);
+// The folder browser's hint: open, back, choose the highlighted folder, choose the one shown. On
+// a pad the last two are the west and north buttons, whatever the swap.
+std::vector<HintPart> FolderBrowserHint(PromptStyle style, bool swap);
 // The family a prompt style draws (Other for the key names).
 PadFamily FamilyOfStyle(PromptStyle style);

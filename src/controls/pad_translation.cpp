@@ -41,6 +41,8 @@ std::vector<PadInput> StepPad(PadState& state, const std::vector<PadReading>& re
         pressed[static_cast<int>(PadInput::Accept)] |= r.a;
         pressed[static_cast<int>(PadInput::Back)] |= r.b;
         pressed[static_cast<int>(PadInput::Start)] |= r.start;
+        pressed[static_cast<int>(PadInput::West)] |= r.x;
+        pressed[static_cast<int>(PadInput::North)] |= r.y;
     }
     for (size_t pad = readings.size(); pad < static_cast<size_t>(kMaxPads); ++pad) state.stick[pad].fill(false);
 
@@ -122,6 +124,19 @@ PadStroke StrokeFor(PadInput input, PadTarget target, FocusKind focus) {
         case PadInput::Accept: return (focus == FocusKind::Button || box) ? key(VK_SPACE) : key(VK_RETURN);
         // As the close box: Esc does nothing in the video window, and elsewhere it does the same.
         case PadInput::Back: return PadStroke{PadStroke::Close, 0};
+        default: return nothing;
+        }
+    case PadTarget::FolderBrowser:
+        // The browser's own keys: rows, pages, open, up a level, choose.
+        switch (input) {
+        case PadInput::Up: return key(VK_UP);
+        case PadInput::Down: return key(VK_DOWN);
+        case PadInput::Left: return key(VK_PRIOR);
+        case PadInput::Right: return key(VK_NEXT);
+        case PadInput::Accept: return key(VK_RETURN);
+        case PadInput::Back: return key(VK_BACK);
+        case PadInput::West: return key(VK_SPACE);
+        case PadInput::North: return key(kChooseShownKey);
         default: return nothing;
         }
     case PadTarget::KeyCapture:

@@ -6,8 +6,9 @@
 #include <array>
 #include <vector>
 
-// The inputs that navigate. Directions come from the d-pad and the left stick.
-enum class PadInput { Up, Down, Left, Right, Accept, Back, Start, Count };
+// The inputs that navigate. Directions come from the d-pad and the left stick; West and North
+// are SDL's `x` and `y`, which only the folder browser gives a meaning.
+enum class PadInput { Up, Down, Left, Right, Accept, Back, Start, West, North, Count };
 inline constexpr int kPadInputCount = static_cast<int>(PadInput::Count);
 
 // Which kind of Launcher window the pad is talking to.
@@ -15,6 +16,7 @@ enum class PadTarget {
     None,               // no window of the Launcher in the foreground, or a game runs
     Home,               // the home window
     Secondary,          // video, controls editor, installer, updates, update-apply
+    FolderBrowser,      // the installer's folder browser: a list driven by its own keys
     MessageBox,         // a dialog box of the system (message boxes, the folder picker)
     KeyCapture,         // the controls editor waits for a keyboard key
     ControllerCapture,  // the controls editor records a controller input: the pad is the capture's
@@ -24,6 +26,7 @@ enum class PadTarget {
 struct PadReading {
     bool up = false, down = false, left = false, right = false;  // d-pad
     bool a = false, b = false, start = false;
+    bool x = false, y = false;
     int leftX = 0, leftY = 0;  // SDL's range -32768..32767, y grows downwards
 };
 
@@ -71,3 +74,7 @@ struct PadStroke {
     }
 };
 PadStroke StrokeFor(PadInput input, PadTarget target, FocusKind focus);
+
+// The key the folder browser reads as "choose the folder being shown" when the pad's north
+// button sends it (the keyboard's is Ctrl+Enter).
+inline constexpr UINT kChooseShownKey = VK_SELECT;

@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/win_owners.h"
+#include "install/rom_search.h"
 #include "ui/log_box.h"
 #include "ui/scaled_window.h"
 
@@ -47,6 +49,8 @@ struct InstallerRecord {
     // Disabled together while a run is active: ROM edit 1, Browse, ROM edit 2, Browse,
     // destination edit, Browse.
     HWND inputs[6] = {};
+    // The ROM search's folders, which head the pad's folder browser.
+    std::vector<RomFolder> suggested;
 
     // The run.
     bool running = false;

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/launcher_state.h"
+#include "controls/last_input.h"
+#include "install/folder_browser.h"
 #include "install/folder_completion.h"
 #include "install/folder_drop.h"
 #include "install/folder_picker.h"
@@ -114,6 +116,7 @@ std::wstring EditText(HWND edit) {
 void OnRomSearchDone(WPARAM wParam, LPARAM lParam) {
     std::unique_ptr<RomSearchResult> result(TakeRomSearchResult(wParam, lParam));
     InstallerRecord& r = g_installer;
+    if (result) r.suggested = result->folders;
     if (!result || r.running || r.completed || result->folders.empty()) return;
     if (!EditText(r.romEdits[0]).empty()) return;
     if (result->folders.size() == 1) {
@@ -122,10 +125,9 @@ void OnRomSearchDone(WPARAM wParam, LPARAM lParam) {
         SetWindowTextW(r.statusText, (L"A folder with ROM files was found and filled in: " + folder).c_str());
         return;
     }
-    SetWindowTextW(r.statusText, (std::to_wstring(result->folders.size()) +
-                                  L" folders with ROM files were found; the first is " +
-                                  result->folders.front().folder.wstring())
-                                     .c_str());
+    SetWindowTextW(r.statusText,
+                   (std::to_wstring(result->folders.size()) + L" folders with ROM files were found; Browse... lists them.")
+                       .c_str());
 }
 
 void OnDestroy() {
@@ -137,6 +139,7 @@ void OnDestroy() {
         r.running = false;
     }
     StopRomSearch();
+    r.suggested.clear();
     if (r.flushTimerPeriod) KillTimer(r.window, kLogFlushTimerId);
     r.flushTimerPeriod = 0;
     r.finishing = false;
@@ -149,10 +152,28 @@ void OnDestroy() {
 // A capture of the window never takes the focus from the desktop.
 void CloseInstaller(HWND hwnd) { CloseOwnedWindow(hwnd, CaptureVariableExists()); }
 
+void PlaceFolder(HWND edit, const std::wstring& picked, bool asParent) {
+    SetWindowTextW(edit, asParent ? InstallationFolderIn(picked).c_str() : picked.c_str());
+}
+
+// A press on a pad opens our folder browser, which the pad drives; a click or a key the system's
+// picker.
 void PickInto(HWND edit, const wchar_t* title, bool asParent) {
+    if (LastInputIsController()) {
+        FolderBrowserRequest request;
+        request.owner = g_installer.window;
+        request.title = title;
+        request.suggested = g_installer.suggested;
+        request.unattended = CaptureVariableExists();
+        request.chosen = [edit, asParent](const std::filesystem::path& folder) {
+            if (IsWindow(edit)) PlaceFolder(edit, folder.wstring(), asParent);
+        };
+        OpenFolderBrowser(std::move(request));
+        return;
+    }
     const std::wstring picked = PickFolder(g_installer.window, title);
     if (picked.empty()) return;  // cancelled: the edit keeps its text
-    SetWindowTextW(edit, asParent ? InstallationFolderIn(picked).c_str() : picked.c_str());
+    PlaceFolder(edit, picked, asParent);
 }
 
 void OpenInstalledLauncher(HWND hwnd) {

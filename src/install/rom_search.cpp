@@ -4,6 +4,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cwctype>
 #include <deque>
@@ -127,9 +128,29 @@ RomSearchResult FindRomFolders(const std::vector<fs::path>& places, const RomSea
     return result;
 }
 
+std::vector<fs::path> ProfilePlaces() {
+    std::vector<fs::path> places;
+    for (REFKNOWNFOLDERID id : {FOLDERID_Desktop, FOLDERID_Documents, FOLDERID_Downloads}) {
+        fs::path folder = KnownFolder(id);
+        if (!folder.empty()) places.push_back(std::move(folder));
+    }
+    return places;
+}
+
+std::vector<fs::path> SteamDeckPlaces() {
+    std::vector<fs::path> places;
+    if (!UnderWine()) return places;
+    std::error_code error;
+    if (fs::is_directory(L"Z:\\home\\deck", error)) places.emplace_back(L"Z:\\home\\deck");
+    for (fs::directory_iterator it(L"Z:\\run\\media", error); !error && it != fs::directory_iterator();
+         it.increment(error)) {
+        places.push_back(it->path());
+    }
+    return places;
+}
+
 std::vector<fs::path> RomSearchPlaces(const fs::path& installationRoot) {
-    std::vector<fs::path> places = {KnownFolder(FOLDERID_Desktop), KnownFolder(FOLDERID_Documents),
-                                    KnownFolder(FOLDERID_Downloads)};
+    std::vector<fs::path> places = ProfilePlaces();
     if (!installationRoot.empty()) places.push_back(installationRoot.parent_path());
     const DWORD drives = GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
@@ -137,14 +158,7 @@ std::vector<fs::path> RomSearchPlaces(const fs::path& installationRoot) {
         const std::wstring root = std::wstring(1, static_cast<wchar_t>(L'A' + letter)) + L":\\";
         if (GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE) places.emplace_back(root);
     }
-    if (UnderWine()) {
-        std::error_code error;
-        if (fs::is_directory(L"Z:\\home\\deck", error)) places.emplace_back(L"Z:\\home\\deck");
-        for (fs::directory_iterator it(L"Z:\\run\\media", error); !error && it != fs::directory_iterator();
-             it.increment(error)) {
-            places.push_back(it->path());
-        }
-    }
+    for (fs::path& place : SteamDeckPlaces()) places.push_back(std::move(place));
     return places;
 }
 
@@ -159,7 +173,25 @@ std::uintptr_t g_jobNumber = 0;
 }  // namespace
 
 void SetRomSearchPlacesQuery(RomSearchPlacesQuery query) { g_placesQuery = query; }
-RomSearchPlacesQuery CurrentRomSearchPlacesQuery() { return g_placesQuery ? g_placesQuery : RomSearchPlaces; }
+namespace {
+std::vector<fs::path> NamedPlaces(const fs::path&) {
+    std::vector<fs::path> places;
+    wchar_t text[4096] = {};
+    const DWORD length = GetEnvironmentVariableW(L"TLVR_QA_ROM_PLACES", text, 4096);
+    std::wstring rest(text, length < 4096 ? length : 0);
+    for (size_t start = 0; start <= rest.size();) {
+        const size_t end = std::min(rest.find(L';', start), rest.size());
+        if (end > start) places.emplace_back(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    return places;
+}
+}  // namespace
+
+RomSearchPlacesQuery CurrentRomSearchPlacesQuery() {
+    if (g_placesQuery) return g_placesQuery;
+    return GetEnvironmentVariableW(L"TLVR_QA_ROM_PLACES", nullptr, 0) != 0 ? NamedPlaces : RomSearchPlaces;
+}
 
 void StartRomSearch(void* window, const fs::path& installationRoot) {
     StopRomSearch();

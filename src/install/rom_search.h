@@ -39,7 +39,12 @@ RomSearchResult FindRomFolders(const std::vector<std::filesystem::path>& places,
 // Where the installer looks: Desktop, Documents, Downloads, the installation root's parent, the
 // roots of removable drives, and under Wine the Steam Deck's home and memory cards on Z:.
 std::vector<std::filesystem::path> RomSearchPlaces(const std::filesystem::path& installationRoot);
-// Tests replace the places with their own; null puts the real ones back.
+// The profile's Desktop, Documents and Downloads (a folder the system does not name is left out).
+std::vector<std::filesystem::path> ProfilePlaces();
+// Under Proton or Wine: the Steam Deck's home and its memory cards where Z: shows them.
+std::vector<std::filesystem::path> SteamDeckPlaces();
+// Tests replace the places with their own; null puts the real ones back. A black-box run names
+// its own in TLVR_QA_ROM_PLACES (folders separated by ';').
 using RomSearchPlacesQuery = std::vector<std::filesystem::path> (*)(const std::filesystem::path& installationRoot);
 void SetRomSearchPlacesQuery(RomSearchPlacesQuery query);
 RomSearchPlacesQuery CurrentRomSearchPlacesQuery();

@@ -7,9 +7,9 @@
 using namespace bb;
 
 namespace {
-// The names SDL 2.26 passes to LoadLibrary when its game-controller and HID code starts
-// (core/windows/SDL_xinput.c, core/windows/SDL_hid.c, hidapi/windows/hid.c,
-// joystick/windows/SDL_windowsjoystick.c).
+// The names SDL 2.32 (as 2.26 before it) passes to LoadLibrary when its game-controller and HID
+// code starts (core/windows/SDL_xinput.c, core/windows/SDL_hid.c, hidapi/windows/hid.c,
+// joystick/windows/SDL_windowsjoystick.c); its combase.dll it loads from System32 only.
 constexpr const wchar_t* kRunTimeDllNames[] = {
     L"XInput1_4.dll", L"XInput1_3.dll", L"bin\\XInput1_3.dll", L"XInput9_1_0.dll", L"hid.dll", L"cfgmgr32.dll",
 };

@@ -121,6 +121,44 @@ TEST(PadPrompts, HomeHintShowsTheLastInputsGlyphsWithTheButtonThatConfirms) {
     }
 }
 
+TEST(PadPrompts, FolderBrowserHintNamesOpenBackAndBothChoicesForEachStyle) {
+    using P = FacePosition;
+    const wchar_t* const actions[] = {L"open", L"back", L"choose", L"choose this folder"};
+    const struct {
+        PromptStyle style;
+        bool swap;
+        P positions[4];   // open, back, choose, choose this folder
+        wchar_t letters[4];
+    } cases[] = {
+        {PromptStyle::Xbox, false, {P::South, P::East, P::West, P::North}, {L'A', L'B', L'X', L'Y'}},
+        {PromptStyle::Xbox, true, {P::East, P::South, P::West, P::North}, {L'B', L'A', L'X', L'Y'}},
+        {PromptStyle::PlayStation, false, {P::South, P::East, P::West, P::North}, {0, 0, 0, 0}},
+        // SDL names Nintendo buttons by label: its `x` is the north X, its `y` the west Y.
+        {PromptStyle::Nintendo, false, {P::East, P::South, P::North, P::West}, {L'A', L'B', L'X', L'Y'}},
+        {PromptStyle::Nintendo, true, {P::South, P::East, P::North, P::West}, {L'B', L'A', L'X', L'Y'}},
+        {PromptStyle::Other, true, {P::East, P::South, P::West, P::North}, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<HintPart> hint = FolderBrowserHint(c.style, c.swap);
+        ASSERT_EQ(hint.size(), 4u);
+        for (size_t i = 0; i < 4; ++i) {
+            const std::string label = "style " + std::to_string(static_cast<int>(c.style)) + " swap " +
+                                      std::to_string(c.swap) + " part " + std::to_string(i);
+            EXPECT_STREQ(hint[i].action, actions[i]) << label;
+            EXPECT_EQ(hint[i].glyph.kind, PromptGlyph::Kind::Face) << label;
+            EXPECT_EQ(hint[i].glyph.position, c.positions[i]) << label;
+            EXPECT_EQ(hint[i].glyph.letter, c.letters[i]) << label;
+        }
+    }
+    const std::vector<HintPart> keys = FolderBrowserHint(PromptStyle::Keys, true);
+    const wchar_t* const names[] = {L"Enter", L"Backspace", L"Space", L"Ctrl+Enter"};
+    ASSERT_EQ(keys.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_STREQ(keys[i].glyph.keyName, names[i]) << "the swap changes no key";
+        EXPECT_STREQ(keys[i].action, actions[i]);
+    }
+}
+
 TEST(PadScriptLines, FamilyLinesChooseEachControllersIdsAndBadOnesAreNamed) {
     const PadScript script = ParsePadScript(L"family playstation\nwait 10\nfamily 2:nintendo\ntap a\n");
     ASSERT_EQ(script.errorLine, 0);

@@ -139,6 +139,18 @@ TEST(PadTranslation, EachWindowKindGivesEachInputItsMeaning) {
         {PadInput::Back, PadTarget::ControllerCapture, FocusKind::Button, nothing},
         {PadInput::Accept, PadTarget::ControllerCapture, FocusKind::Button, nothing},
         {PadInput::Start, PadTarget::None, FocusKind::Button, nothing},
+        {PadInput::West, PadTarget::Secondary, FocusKind::Button, nothing},
+        {PadInput::North, PadTarget::Home, FocusKind::Button, nothing},
+        // The folder browser reads its own keys, whatever has the focus.
+        {PadInput::Up, PadTarget::FolderBrowser, FocusKind::Other, key(VK_UP)},
+        {PadInput::Down, PadTarget::FolderBrowser, FocusKind::Other, key(VK_DOWN)},
+        {PadInput::Left, PadTarget::FolderBrowser, FocusKind::Other, key(VK_PRIOR)},
+        {PadInput::Right, PadTarget::FolderBrowser, FocusKind::Other, key(VK_NEXT)},
+        {PadInput::Accept, PadTarget::FolderBrowser, FocusKind::Other, key(VK_RETURN)},
+        {PadInput::Back, PadTarget::FolderBrowser, FocusKind::Other, key(VK_BACK)},
+        {PadInput::West, PadTarget::FolderBrowser, FocusKind::Other, key(VK_SPACE)},
+        {PadInput::North, PadTarget::FolderBrowser, FocusKind::Other, key(kChooseShownKey)},
+        {PadInput::Start, PadTarget::FolderBrowser, FocusKind::Other, nothing},
     };
     for (const Case& c : cases) {
         const K got = StrokeFor(c.input, c.target, c.focus);
