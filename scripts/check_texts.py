@@ -4,7 +4,7 @@
   - each text keeps English's placeholders, access keys (&) and line breaks;
   - plural keys come in the forms the language's rules pick;
   - every character of a language is drawn by the faces that draw that language (their cmaps).
-  check_texts.py [FONT_DIR]     (default: the set-up's Barlow folder)
+  check_texts.py [FONT_DIR...]  (default: the set-up's Barlow and Fira Sans Condensed folders)
 Prints one line per fault and ends with "N passed, N failed"."""
 import os
 import re
@@ -15,7 +15,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TEXTS = os.path.join(ROOT, 'src', 'texts')
 BARLOW = ['Barlow-Regular.ttf', 'BarlowCondensed-Bold.ttf', 'BarlowCondensed-BoldItalic.ttf']
 # The faces that draw each language; a language not named here is drawn by Barlow.
-FACES = {}
+FACES = {'ru': ['FiraSansCondensed-Regular.ttf', 'FiraSansCondensed-Bold.ttf', 'FiraSansCondensed-BoldItalic.ttf']}
 PLURAL_FORMS = {'pl': ['one', 'few', 'many', 'other'], 'ru': ['one', 'few', 'many', 'other']}
 PLACEHOLDER = re.compile(r'\{[a-z_]+\}')
 PLURAL_KEY = re.compile(r'^(.*)\[(one|few|many|other)\]$')
@@ -86,8 +86,8 @@ def cmap_of(path):
 
 
 def main():
-    font_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.expanduser(
-        '~/.cache/talvaro-ovra-deps/fonts-barlow-0.4.1')
+    font_dirs = sys.argv[1:] or [os.path.expanduser(f'~/.cache/talvaro-ovra-deps/{folder}')
+                                 for folder in ('fonts-barlow-0.4.1', 'fonts-fira-sans-condensed-0.4.1')]
     faults = []
     passed = 0
     english, english_faults = read_table(os.path.join(TEXTS, 'en.texts'))
@@ -133,9 +133,9 @@ def main():
         # The characters against every face that draws the language.
         used = {c for text in table.values() for c in text if c not in '\n'}
         for face in FACES.get(tag, BARLOW):
-            path = os.path.join(font_dir, face)
-            if not os.path.exists(path):
-                faults.append(f'{tag}: face {face} not found in {font_dir}')
+            path = next((os.path.join(d, face) for d in font_dirs if os.path.exists(os.path.join(d, face))), None)
+            if path is None:
+                faults.append(f'{tag}: face {face} not found in {", ".join(font_dirs)}')
                 continue
             if path not in charsets:
                 charsets[path] = cmap_of(path)

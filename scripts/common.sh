@@ -9,6 +9,8 @@ SDL_DEBIAN_VERSION=2.32.4+dfsg-1
 SDL_ORIG_SHA256=d364cded8bf41f3f503014d3fb6473f1a7077ff468da1638dae4a6bec6ef2277
 SDL_PREFIX="$CACHE_DIR/sdl2-$SDL_VERSION-mingw64"
 FONT_DIR="$CACHE_DIR/fonts-barlow-0.4.1"
+# Barlow has no Cyrillic: the Russian texts are drawn in Fira Sans Condensed.
+CYRILLIC_FONT_DIR="$CACHE_DIR/fonts-fira-sans-condensed-0.4.1"
 ZLIB_VERSION=1.2.13
 ZLIB_PREFIX="$CACHE_DIR/zlib-$ZLIB_VERSION-minizip-mingw64"
 # Debian 13 with its Wine 10, the base of the Proton that handheld PCs run: the tests' second Wine.

@@ -153,9 +153,28 @@ fetch_fonts() {
   rm -rf "$work"
 }
 
+# Fira Sans Condensed, open-licensed like Barlow, with Cyrillic and of a similar build (x-height,
+# cap height and width within a few per cent); only its three styles the Launcher draws are kept.
+fetch_cyrillic_fonts() {
+  [ -f "$CYRILLIC_FONT_DIR/FiraSansCondensed-BoldItalic.ttf" ] && return 0
+  log "fetching the Fira Sans Condensed fonts from the npm registry"
+  local work; work=$(mktemp -d)
+  ( cd "$work" && npm pack --silent @expo-google-fonts/fira-sans-condensed@0.4.1 >/dev/null )
+  tar -xzf "$work"/expo-google-fonts-fira-sans-condensed-0.4.1.tgz -C "$work"
+  mkdir -p "$CYRILLIC_FONT_DIR.tmp"
+  cp "$work/package/400Regular/FiraSansCondensed_400Regular.ttf" "$CYRILLIC_FONT_DIR.tmp/FiraSansCondensed-Regular.ttf"
+  cp "$work/package/700Bold/FiraSansCondensed_700Bold.ttf" "$CYRILLIC_FONT_DIR.tmp/FiraSansCondensed-Bold.ttf"
+  cp "$work/package/700Bold_Italic/FiraSansCondensed_700Bold_Italic.ttf" "$CYRILLIC_FONT_DIR.tmp/FiraSansCondensed-BoldItalic.ttf"
+  # The font licence (SIL OFL 1.1) travels with the fonts.
+  cp "$work/package/LICENSE_FONT" "$CYRILLIC_FONT_DIR.tmp/OFL.txt"
+  rm -rf "$CYRILLIC_FONT_DIR"; mv "$CYRILLIC_FONT_DIR.tmp" "$CYRILLIC_FONT_DIR"
+  rm -rf "$work"
+}
+
 # Sourced by the set-up test for its functions alone.
 [ "${TLVR_SETUP_FUNCTIONS_ONLY:-}" = 1 ] && return 0
 install_packages
 build_sdl2
 build_zlib
 fetch_fonts
+fetch_cyrillic_fonts

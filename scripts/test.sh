@@ -61,7 +61,7 @@ fi
 
 # The tables of texts: keys, placeholders, access keys, line breaks and the fonts' characters.
 if [ "$FILTER" = "*" ]; then
-  python3 "$ROOT/scripts/check_texts.py" "$FONT_DIR" > "$RESULTS/texts.log" 2>&1 || true
+  python3 "$ROOT/scripts/check_texts.py" "$FONT_DIR" "$CYRILLIC_FONT_DIR" > "$RESULTS/texts.log" 2>&1 || true
   p=$(grep -oE '^[0-9]+ passed' "$RESULTS/texts.log" | grep -oE '[0-9]+' || true)
   f=$(grep -oE ', [0-9]+ failed' "$RESULTS/texts.log" | grep -oE '[0-9]+' || true)
   if [ -z "$p" ] || [ "${f:-0}" -gt 0 ]; then cat "$RESULTS/texts.log"; fi

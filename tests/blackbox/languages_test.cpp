@@ -57,6 +57,7 @@ TEST(Languages, EnglishByDefaultTheStoredChoiceAndTheOneRunChoice) {
         {"English, text for text as before", nullptr, L"", L"PLAY", L"Options", L"auto"},
         {"the stored choice", L"de", L"", L"SPIELEN", L"Optionen", L"de"},
         {"the stored choice read without regard to case", L"DE", L"", L"SPIELEN", L"Optionen", L"de"},
+        {"a stored Spanish choice is kept across starts", L"es", L"", L"JUGAR", L"Opciones", L"es"},
         {"--language for one run is not stored", L"de", L"--language en", L"PLAY", L"Options", L"de"},
         {"the pseudo-language on the command line", nullptr, L"--language qps-ploc", L"[PL\u00C1\u00C1\u00DD~]",
          L"[\u00D6\u00D6pt\u00EE\u00EE\u00F6\u00F6\u00F1\u0161]", L"auto"},
@@ -74,5 +75,7 @@ TEST(LanguagesUnderLocale, GermanDisplayLanguageUnlessTheChoiceSaysOtherwise) {
         {"an unknown stored choice reads as automatic", L"tlh", L"", L"SPIELEN", L"Optionen", L"auto"},
         {"English chosen", L"en", L"", L"PLAY", L"Options", L"en"},
         {"English for one run", nullptr, L"--language en", L"PLAY", L"Options", L"auto"},
+        {"French for one run beside the German display language", nullptr, L"--language fr", L"JOUER", L"Options",
+         L"auto"},
     });
 }
