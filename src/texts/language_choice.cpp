@@ -32,8 +32,11 @@ std::string ChooseLanguage(const std::vector<std::string>& preferred, std::strin
 
 std::vector<std::string> AvailableLanguages(bool withPseudo) {
     std::vector<std::string> tags = {"en"};
-    for (size_t i = 0; i < kEmbeddedTextTableCount; ++i)
-        if (std::string_view(kEmbeddedTextTables[i].tag) != "en") tags.emplace_back(kEmbeddedTextTables[i].tag);
+    for (size_t i = 0; i < kEmbeddedTextTableCount; ++i) {
+        const std::string_view tag = kEmbeddedTextTables[i].tag;
+        // The Russian table waits for the Cyrillic face to be drawn: Barlow would show empty boxes.
+        if (tag != "en" && tag != "ru") tags.emplace_back(tag);
+    }
     if (withPseudo) tags.emplace_back("qps-ploc");
     return tags;
 }

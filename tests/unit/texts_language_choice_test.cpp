@@ -2,6 +2,7 @@
 // stored choice and the languages the program has.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,4 +36,12 @@ TEST(LanguageChoice, PreferredLanguagesStoredChoiceAndAvailableOnes) {
         {"the pseudo-language is no Windows match for English", {"qps-ploc"}, "auto", {"en", "de"}, "en"},
     };
     for (const Case& c : cases) EXPECT_EQ(ChooseLanguage(c.preferred, c.chosen, c.available), c.expected) << c.name;
+}
+
+TEST(LanguageChoice, TheProgramOffersEveryTableItCanDrawAndOnlyThose) {
+    const std::vector<std::string> offered = AvailableLanguages();
+    for (const char* tag : {"en", "de", "fr", "es", "pt-BR", "it", "pl"})
+        EXPECT_NE(std::find(offered.begin(), offered.end(), tag), offered.end()) << tag;
+    // Russian's table is compiled in, yet Barlow has no Cyrillic: it must not be chosen for anyone.
+    EXPECT_EQ(ChooseLanguage({"ru-RU"}, "ru", offered), "en");
 }
