@@ -3,6 +3,8 @@
 #include "app/launcher_state.h"
 #include "controls/pad_prompts.h"
 
+#include <delayimp.h>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@ constexpr ULONGLONG kBackHoldCancelMs = 600;
 // The one list of opened controllers, shared by the editor and the pad navigation.
 std::vector<SDL_GameController*> g_opened;  // position = controller slot
 bool g_started = false;
+bool g_librariesMissing = false;  // WINMM or VERSION could not be loaded: no controllers this run
 bool g_hotPlugPending = false;  // a controller arrived or left since the editor last looked
 
 void AddItem(HWND combo, const std::wstring& text) {
@@ -51,8 +54,33 @@ ActiveInput ReadActiveInput(SDL_GameController* controller) {
 
 }  // namespace
 
+// SDL's joystick drivers call into WINMM and VERSION, which are delay-loaded: where either cannot
+// be loaded, the first such call would end the process with 0xC06D007E. Both are loaded here first
+// (and stay loaded, so the delay-load helper finds them); without them SDL is never started.
+bool ControllerLibrariesLoad() {
+    for (const wchar_t* name : {L"winmm.dll", L"version.dll"}) {
+        if (!LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return false;
+    }
+    return true;
+}
+
+// A delay-loaded DLL that the default search missed is looked for once more in System32 before
+// the helper gives up.
+FARPROC WINAPI DelayLoadFailure(unsigned notify, PDelayLoadInfo info) {
+    if (notify == dliFailLoadLib && info && info->szDll) {
+        HMODULE module = LoadLibraryExA(info->szDll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module) g_librariesMissing = true;
+        return reinterpret_cast<FARPROC>(module);
+    }
+    return nullptr;
+}
+
 void StartControllers() {
-    if (g_started) return;
+    if (g_started || g_librariesMissing) return;
+    if (!ControllerLibrariesLoad()) {
+        g_librariesMissing = true;
+        return;
+    }
     // Rumble through SDL's PS4/PS5 drivers switches the pad into its extended report mode, which
     // DirectInput games misread until the pad is switched off. Nothing from the environment may
     // turn it on. The hints that decide which SDL button a physical button is stay SDL's own:
@@ -67,6 +95,16 @@ void StartControllers() {
 }
 
 bool ControllersStarted() { return g_started; }
+
+bool ControllersUnavailable() { return g_librariesMissing; }
+
+#if defined(_MSC_VER)
+// MSVC's helper reads the hook as a constant defined by the program.
+extern "C" const PfnDliHook __pfnDliFailureHook2 = DelayLoadFailure;
+void InstallDelayLoadFailureHook() {}
+#else
+void InstallDelayLoadFailureHook() { __pfnDliFailureHook2 = DelayLoadFailure; }
+#endif
 
 void PumpControllerEvents() {
     if (!g_started) return;

@@ -20,6 +20,10 @@ struct CaptureState {
 // event subsystems once; they are never shut down.
 void StartControllers();
 bool ControllersStarted();
+// True once WINMM or VERSION could not be loaded: SDL is then never started this run.
+bool ControllersUnavailable();
+// Points the delay-load helper's failure hook at ours; called once, first thing at start-up.
+void InstallDelayLoadFailureHook();
 void CloseControllers();
 // Opens at most two game controllers in joystick order (closing any opened before).
 void OpenControllers();

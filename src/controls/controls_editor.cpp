@@ -35,6 +35,8 @@ constexpr int kMinTrackHeight = 650;
 constexpr LPARAM kRepeatBit = 1 << 30;
 
 constexpr wchar_t kIdleStatus[] = L"Click a key or button to change it. Changes apply when a game starts.";
+constexpr wchar_t kNoControllersStatus[] =
+    L"Controllers are unavailable: Windows could not load WINMM.DLL or VERSION.DLL. Keys can still be changed.";
 constexpr wchar_t kKeyCaptureStatus[] =
     L"Press the new key. Esc cancels. Tab and F1\u2013F12 are reserved by the game.";
 constexpr wchar_t kControllerCaptureStatus[] =
@@ -93,6 +95,9 @@ void SetStatus(const wchar_t* text) {
     if (g_editor.status) SetWindowTextW(g_editor.status, text);
 }
 
+// With no controllers this run the resting status says why, so nobody waits for a pad to work.
+const wchar_t* IdleStatus() { return ControllersUnavailable() ? kNoControllersStatus : kIdleStatus; }
+
 ActionBinding& Binding(int row) { return g_editor.working.bindings[static_cast<size_t>(row)]; }
 
 void RefreshTexts() {
@@ -117,7 +122,7 @@ void BeginCapture(int row, bool controller) {
 void EndCapture() {
     g_editor.capture = CaptureState{};
     RefreshTexts();
-    SetStatus(kIdleStatus);
+    SetStatus(IdleStatus());
 }
 
 void ShowChoices() {
@@ -181,7 +186,7 @@ void OnCreate(HWND hwnd) {
     AddChild(hwnd, L"STATIC",
              L"The vertical axis never becomes brake or gear automatically. Proportional steering in both games.", 0,
              {26, 596, 765, 42}, 0);
-    g_editor.status = AddChild(hwnd, L"STATIC", kIdleStatus, 0, {26, 642, 765, 55}, 0);
+    g_editor.status = AddChild(hwnd, L"STATIC", IdleStatus(), 0, {26, 642, 765, 55}, 0);
     AddChild(hwnd, L"BUTTON", L"Restore defaults", WS_TABSTOP, {26, 713, 200, 35}, kRestoreDefaultsId);
     AddChild(hwnd, L"BUTTON", L"Cancel", WS_TABSTOP, {505, 713, 130, 35}, kEditorCancelId);
     g_editor.saveButton =

@@ -132,3 +132,23 @@ TEST_F(ControlsEditorKeys, EscAndTheCloseBoxDiscardEveryChange) {
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(home_) != FALSE; }, 5s));
     EXPECT_EQ(ReadFileBytes(Profile()), previous);
 }
+
+// WINMM and VERSION, which SDL needs, disabled in the prefix: the Launcher starts and runs
+// without controllers, its editor says why, and it closes normally instead of ending 0xC06D007E.
+TEST(ControlsWithoutWinmm, TheLauncherRunsWithoutControllersAndTheEditorSaysWhy) {
+    Installation installation;
+    Process launcher = StartLauncher(installation, L"", {{L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winmm=d"}});
+    HWND home = WaitForHome(launcher);
+    ASSERT_NE(home, nullptr);
+    Sleep(1500);  // past the idle timer that starts the controllers after the first paint
+    ASSERT_TRUE(launcher.Running()) << "the Launcher ended when WINMM could not be loaded";
+    HWND editor = OpenControlsEditorFrom(launcher, home);
+    ASSERT_NE(editor, nullptr) << "Controls opened no editor";
+    const std::wstring unavailable =
+        L"Controllers are unavailable: Windows could not load WINMM.DLL or VERSION.DLL. Keys can still be changed.";
+    EXPECT_TRUE(WaitUntil([&] { return EditorStatus(editor) == unavailable; }, 5s)) << Utf8(EditorStatus(editor));
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }, 10s));
+    PostMessageW(home, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
+}
