@@ -76,7 +76,10 @@ void PumpFor(DWORD milliseconds) {
 }
 
 std::wstring g_lastZip;
-void KeepZipPath(const std::wstring& zipPath) { g_lastZip = zipPath; }
+bool KeepZipPath(const std::wstring& zipPath) {
+    g_lastZip = zipPath;
+    return true;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {

@@ -50,5 +50,5 @@ bool RunReportMode(const std::filesystem::path& root);
 
 // For tests and benchmarks: what SaveProblemReportFromWindow does with a written report instead
 // of opening its folder. Null restores the folder.
-using ReportFolderOpener = void (*)(const std::wstring& zipPath);
+using ReportFolderOpener = bool (*)(const std::wstring& zipPath);  // false: the folder could not be shown
 void SetReportFolderOpenerForTesting(ReportFolderOpener opener);

@@ -21,15 +21,17 @@ constexpr int kNoteHeight = 72;
 std::atomic<ReportFolderOpener> g_opener{nullptr};
 bool g_saving = false;  // GUI thread only
 
-void OpenFolderWithFileSelected(const std::wstring& zipPath) {
+bool OpenFolderWithFileSelected(const std::wstring& zipPath) {
     // COM is up on the GUI thread in every run; initialising again only counts up.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     PIDLIST_ABSOLUTE item = nullptr;
+    bool opened = false;
     if (SUCCEEDED(SHParseDisplayName(zipPath.c_str(), nullptr, &item, 0, nullptr)) && item) {
-        SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+        opened = SUCCEEDED(SHOpenFolderAndSelectItems(item, 0, nullptr, 0));
         CoTaskMemFree(item);
     }
     if (SUCCEEDED(com)) CoUninitialize();
+    return opened;
 }
 
 // A borderless note centred on the owner; a STATIC control needs no class of its own.
@@ -115,10 +117,12 @@ void SaveProblemReportFromWindow(HWND owner) {
     }
 
     if (written) {
-        if (ReportFolderOpener opener = g_opener.load()) {
-            opener(zipPath);
-        } else {
-            OpenFolderWithFileSelected(zipPath);
+        const ReportFolderOpener opener = g_opener.load();
+        const bool opened = opener ? opener(zipPath) : OpenFolderWithFileSelected(zipPath);
+        // Without its folder on screen the player would not know where the report went.
+        if (!opened) {
+            MessageBoxW(owner, FormatText("report.saved_folder_failed.body", {{"path", zipPath}}).c_str(),
+                        Text("report.failed.title").c_str(), MB_ICONWARNING);
         }
     } else {
         MessageBoxW(owner, FormatText("report.failed.body", {{"reason", error}}).c_str(), Text("report.failed.title").c_str(), MB_ICONERROR);
