@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
+#include "app/launcher_state.h"
 #include "app/output_lines.h"
 #include "app/sha256.h"
 #include "report/problem_report.h"
@@ -175,4 +177,37 @@ TEST(ProblemReport, FailureLeavesNoZipAndSaysWhy) {
     EXPECT_FALSE(WriteProblemReport(source, &zipPath, &error));
     EXPECT_TRUE(zipPath.empty());
     EXPECT_NE(error.find(L".local\\reports"), std::wstring::npos) << WideToUtf8(error);
+}
+
+// A saved report whose folder the shell cannot show: a box says so and names the report's path,
+// or the player would not know where it went.
+TEST(ProblemReport, AFolderThatCannotBeShownIsSaidWithTheReportsPath) {
+    TempFolder root(L"tlvr-report-folder");
+    const std::filesystem::path savedRoot = g_launcher.root;
+    g_launcher.root = root.path();
+    SetReportFolderOpenerForTesting([](const std::wstring&) { return false; });
+    // The box is modal on this thread: another thread reads it and answers it.
+    std::wstring boxText;
+    std::thread answer([&boxText] {
+        for (int i = 0; i < 600; ++i) {
+            if (HWND box = FindWindowW(L"#32770", L"Save a report")) {
+                EnumChildWindows(box, [](HWND child, LPARAM found) -> BOOL {
+                    wchar_t text[2048] = {};
+                    GetWindowTextW(child, text, 2048);
+                    *reinterpret_cast<std::wstring*>(found) += text;
+                    return TRUE;
+                }, reinterpret_cast<LPARAM>(&boxText));
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    SaveProblemReportFromWindow(nullptr);
+    answer.join();
+    SetReportFolderOpenerForTesting(nullptr);
+    g_launcher.root = savedRoot;
+    EXPECT_NE(boxText.find(L"but its folder could not be opened"), std::wstring::npos) << WideToUtf8(boxText);
+    EXPECT_NE(boxText.find((root.path() / L".local" / L"reports").wstring()), std::wstring::npos)
+        << WideToUtf8(boxText);
 }
