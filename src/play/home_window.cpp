@@ -189,7 +189,9 @@ void OnGameWatch(HWND hwnd) {
         // Straight back to where the player came from; a failed session is still reported.
         if (exitCode != 0) {
             StartPadNavigation(g_launcher.settings.padNavigation);
-            ShowSessionEndedDialog(hwnd, exitCode, g_launcher.gameStart.index);
+            // The home window was never shown: a dialog it owned would have no taskbar button and
+            // could open unseen behind the program that started the game. Unowned, it has one.
+            ShowSessionEndedDialog(nullptr, exitCode, g_launcher.gameStart.index);
         }
         DestroyWindow(hwnd);
         return;

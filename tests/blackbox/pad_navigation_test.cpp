@@ -140,6 +140,9 @@ TEST(PlayOption, GoesStraightIntoTheGameOrToTheInstallerAndRefusesWrongNumbers) 
         ASSERT_TRUE(box.has_value()) << "the failed session was not reported";
         EXPECT_EQ(box->caption, L"Game session ended");
         EXPECT_FALSE(HasWindowOfClass(launcher, kHomeClass)) << "--play showed the home window";
+        const HWND owner = GetWindow(box->hwnd, GW_OWNER);
+        EXPECT_TRUE(owner == nullptr || IsWindowVisible(owner))
+            << "the dialog belongs to a hidden window: no taskbar button, it can open unseen";
         EXPECT_EQ(ReadRecord(record)["env.TLVR_ASPECT"], "16:9") << "the game was not started as PLAY starts it";
         PressMessageBoxButton(*box);
         EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(3));
