@@ -390,7 +390,7 @@ void OpenControlsEditor(HWND owner, const fs::path& profile) {
         const EditorRect place = PlaceEditorWindow(monitor.workArea, monitor.dpi,
                                                    qaSize.empty() ? nullptr : qaSize.c_str());
 
-        OwnedWindowSpec request;
+        OwnedWindowRequest request;
         request.exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
         request.className = kControlsEditorClass;
         request.title = kTitle;

@@ -347,16 +347,16 @@ void OpenFolderBrowser(FolderBrowserRequest request) {
     if (request.owner) GetWindowRect(request.owner, &ownerRect);
     const std::wstring title = request.title ? request.title : L"";
     g_browser.request = std::move(request);
-    OwnedWindowSpec spec;
-    spec.exStyle = WS_EX_DLGMODALFRAME | (g_browser.request.unattended ? WS_EX_NOACTIVATE : 0);
-    spec.className = kFolderBrowserClass;
-    spec.title = title.c_str();
-    spec.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
-    spec.place = CentreOnOwner(ownerRect, monitor.workArea, static_cast<int>(kDesignWidth * g_browser.scale),
+    OwnedWindowRequest owned;
+    owned.exStyle = WS_EX_DLGMODALFRAME | (g_browser.request.unattended ? WS_EX_NOACTIVATE : 0);
+    owned.className = kFolderBrowserClass;
+    owned.title = title.c_str();
+    owned.style = WS_POPUPWINDOW | WS_CAPTION | WS_VISIBLE;
+    owned.place = CentreOnOwner(ownerRect, monitor.workArea, static_cast<int>(kDesignWidth * g_browser.scale),
                                static_cast<int>(kDesignHeight * g_browser.scale));
-    spec.owner = g_browser.request.owner;
-    spec.instance = instance;
-    if (!OpenOwnedWindow(spec)) g_browser.request = FolderBrowserRequest{};
+    owned.owner = g_browser.request.owner;
+    owned.instance = instance;
+    if (!OpenOwnedWindow(owned)) g_browser.request = FolderBrowserRequest{};
 }
 
 HWND FolderBrowserWindow() { return g_browser.window; }

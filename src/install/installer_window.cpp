@@ -318,7 +318,7 @@ void OpenInstallerWindow(HWND owner) {
     const float scale = InstallerScale(monitor.workArea.bottom - monitor.workArea.top, monitor.dpi);
     StartScaledWindow(r.layout, scale, monitor.dpi);
     const std::wstring title = std::wstring(L"Install ") + kProductName + L" " + kVersionText;
-    OwnedWindowSpec request;
+    OwnedWindowRequest request;
     request.exStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
     request.className = kInstallerClass;
     request.title = title.c_str();

@@ -186,7 +186,7 @@ void OpenOptionsWindow() {
     const float dpiScale = static_cast<float>(monitor.dpi) / 96.0f;
     const float scale = fit < dpiScale ? fit : dpiScale;
     StartScaledWindow(g_options.layout, scale, monitor.dpi);
-    OwnedWindowSpec request;
+    OwnedWindowRequest request;
     request.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
     request.className = kOptionsWindowClass;
     const std::wstring title = Text("options.title");

@@ -6,7 +6,7 @@ bool RaiseOwnedWindow(HWND window) {
     return true;
 }
 
-HWND OpenOwnedWindow(const OwnedWindowSpec& request) {
+HWND OpenOwnedWindow(const OwnedWindowRequest& request) {
     if (request.owner) EnableWindow(request.owner, FALSE);
     HWND window = CreateWindowExW(request.exStyle, request.className, request.title, request.style, request.place.x,
                                   request.place.y, request.place.width, request.place.height, request.owner, nullptr,

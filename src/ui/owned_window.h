@@ -7,7 +7,7 @@
 
 #include "app/window_size.h"
 
-struct OwnedWindowSpec {
+struct OwnedWindowRequest {
     DWORD exStyle = 0;
     const wchar_t* className = nullptr;
     const wchar_t* title = L"";
@@ -21,7 +21,7 @@ struct OwnedWindowSpec {
 bool RaiseOwnedWindow(HWND window);
 // Disables the owner, then creates the window. A window that could not be made leaves its owner
 // enabled and gives null.
-HWND OpenOwnedWindow(const OwnedWindowSpec& request);
+HWND OpenOwnedWindow(const OwnedWindowRequest& request);
 // Enables the owner, destroys the window, then gives the owner the foreground unless the run is
 // unattended (an automation run never takes the focus from the desktop).
 void CloseOwnedWindow(HWND window, bool unattended);

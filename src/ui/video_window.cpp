@@ -169,7 +169,7 @@ void OpenVideoWindow() {
     const float scale = VideoSettingsScale(monitor.workArea.bottom - monitor.workArea.top,
                                            static_cast<float>(monitor.dpi) / 96.0f);
     StartScaledWindow(g_video.layout, scale, monitor.dpi);
-    OwnedWindowSpec request;
+    OwnedWindowRequest request;
     request.exStyle = WS_EX_DLGMODALFRAME | (g_launcher.IsCaptureRun() ? WS_EX_NOACTIVATE : 0);
     request.className = kVideoSettingsClass;
     const std::wstring title = Text("video.title");

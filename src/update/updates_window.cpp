@@ -252,7 +252,7 @@ void OpenUpdatesWindow(HWND owner) {
     StartScaledWindow(g_window.layout, WorkAreaScale(monitor.workArea, monitor.dpi), monitor.dpi);
     RECT home = {};
     GetWindowRect(owner, &home);
-    OwnedWindowSpec request;
+    OwnedWindowRequest request;
     request.exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
     request.className = kUpdatesWindowClass;
     request.title = kWindowTitle;
