@@ -87,4 +87,12 @@ case "$FILTER" in
     run_suite blackbox-de tlvr_blackbox_tests.exe 'LanguagesUnderLocale.*'
     export LC_ALL=C.UTF-8 LANG=C.UTF-8; unset TLVR_TEST_LOCALE ;;
 esac
+# The same for DLL overrides: a Launcher without WINMM, which SDL's controllers need.
+case "$FILTER" in
+  '*'|*ControlsWithoutWinmm*)
+    saved_overrides=$WINEDLLOVERRIDES
+    export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=d" TLVR_TEST_NO_WINMM=1
+    run_suite blackbox-nowinmm tlvr_blackbox_tests.exe 'ControlsWithoutWinmm.*'
+    export WINEDLLOVERRIDES=$saved_overrides; unset TLVR_TEST_NO_WINMM ;;
+esac
 echo "$passed $failed $skipped" > "$RESULTS/counts"
