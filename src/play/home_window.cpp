@@ -18,6 +18,7 @@
 #include "play/steam_library.h"
 #include "ui/command_buttons.h"
 #include "ui/dark_title_bar.h"
+#include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
 #include "ui/home_paint.h"
 #include "ui/language_change.h"
@@ -103,8 +104,14 @@ void OnSessionEnd(HWND hwnd) {
     }
 }
 
+// The home window's scale is the Launcher's: the UI font follows it.
+void FollowHomeDpi(UINT dpi) {
+    g_launcher.dpiScale = static_cast<float>(dpi) / 96.0f;
+    ScaleUiFont(g_launcher.dpiScale);
+}
+
 void OnDpiChanged(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    g_launcher.dpiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+    FollowHomeDpi(HIWORD(wParam));
     TakeSuggestedRect(hwnd, lParam);
     LayoutHomeControls(hwnd);
 }
@@ -367,7 +374,7 @@ HWND CreateHomeWindow(HINSTANCE instance) {
     // first guess used: sized again, still hidden, for that monitor.
     const MonitorArea opened = MonitorAreaOf(home);
     if (opened.dpi != primary.dpi) {
-        g_launcher.dpiScale = static_cast<float>(opened.dpi) / 96.0f;
+        FollowHomeDpi(opened.dpi);
         const WindowPlacement again = place(opened);
         SetWindowPos(home, nullptr, again.x, again.y, again.width, again.height, SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -33,6 +33,8 @@ struct DrawingKit {
     std::wstring genericSansSerif;
     bool genericSansSerifRead = false;
     HFONT uiFont = nullptr;
+    // Fonts of earlier scales: controls may still hold them, so they live until shut-down.
+    std::vector<HFONT> retiredUiFonts;
     HBRUSH darkBrush = nullptr;
     std::vector<void (*)()> cacheReleases;
 };
@@ -86,6 +88,17 @@ const std::wstring& GenericSansSerif() {
     return g_kit.genericSansSerif;
 }
 
+HFONT MakeUiFont(float dpiScale) {
+    return CreateFontW(static_cast<int>(dpiScale * kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       kRegularFamilyName);
+}
+
+int FontHeight(HFONT font) {
+    LOGFONTW face = {};
+    return font && GetObjectW(font, sizeof(face), &face) ? face.lfHeight : 0;
+}
+
 void LoadArtwork(const fs::path& artFolder) {
     g_kit.masthead = LoadImageFile(artFolder / kMastheadFile);
     for (int game = 0; game < 2; ++game) {
@@ -116,9 +129,7 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
 
     LoadArtwork(artFolder);
 
-    g_kit.uiFont = CreateFontW(static_cast<int>(dpiScale * kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE,
-                               FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               CLEARTYPE_QUALITY, DEFAULT_PITCH, kRegularFamilyName);
+    g_kit.uiFont = MakeUiFont(dpiScale);
     g_kit.darkBrush = CreateSolidBrush(kWindowBackground);
 }
 
@@ -135,6 +146,7 @@ void ShutDownDrawingKit() {
         if (!font.empty()) RemoveFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
     }
     if (g_kit.uiFont) DeleteObject(g_kit.uiFont);
+    for (HFONT retired : g_kit.retiredUiFonts) DeleteObject(retired);
     if (g_kit.darkBrush) DeleteObject(g_kit.darkBrush);
     if (g_kit.gdiplusStarted) GdiplusShutdown(g_kit.gdiplusToken);
     g_kit = DrawingKit{};
@@ -142,6 +154,14 @@ void ShutDownDrawingKit() {
 }
 
 HFONT UiFont() { return g_kit.uiFont; }
+
+void ScaleUiFont(float dpiScale) {
+    if (!g_kit.uiFont || FontHeight(g_kit.uiFont) == static_cast<int>(dpiScale * kUiFontHeight)) return;
+    HFONT scaled = MakeUiFont(dpiScale);
+    if (!scaled) return;  // the old size is better than none
+    g_kit.retiredUiFonts.push_back(g_kit.uiFont);
+    g_kit.uiFont = scaled;
+}
 HBRUSH DarkBackgroundBrush() { return g_kit.darkBrush; }
 
 void AtDrawingKitShutDown(void (*release)()) {

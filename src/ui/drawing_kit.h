@@ -15,6 +15,9 @@ void StartDrawingKit(const std::filesystem::path& artFolder, float dpiScale);
 void ShutDownDrawingKit();
 
 HFONT UiFont();
+// The home window's scale changed (it opened on, or moved to, a monitor of another DPI): the UI font
+// is made anew at that scale. Windows opened later take the new one; the old one stays valid.
+void ScaleUiFont(float dpiScale);
 HBRUSH DarkBackgroundBrush();
 
 // Caches of drawn pictures hold GDI+ objects: they register here and are released first at

@@ -6,5 +6,5 @@ void ApplyRunTick();            // the 100 ms timer
 void ApplyRunCancelCommand();   // the id 2 button and the close box
 void OnApplyJobFinished(DWORD exitCode);
 
-// Smaller of the work-area height / 500 and the system DPI / 96.
+// Smaller of the primary monitor's work-area height / 500 and its DPI / 96.
 float ApplyRunWindowScale();

@@ -272,9 +272,10 @@ void OpenUpdatesWindow(HWND owner) {
 }
 
 HWND CreateApplyRunWindow(float scale) {
-    StartScaledWindow(g_window.layout, scale, GetDpiForSystem());
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    // No owner to follow: the primary monitor, through the same query as every other window.
+    const MonitorArea monitor = MonitorAreaOf(nullptr);
+    StartScaledWindow(g_window.layout, scale, monitor.dpi);
+    const RECT& workArea = monitor.workArea;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
     return CreateWindowExW(exStyle, kUpdatesWindowClass, kApplyWindowTitle, WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
                            workArea.left + 40, workArea.top + 40, Scaled(kWidth), Scaled(kHeight), nullptr,
@@ -282,9 +283,8 @@ HWND CreateApplyRunWindow(float scale) {
 }
 
 float ApplyRunWindowScale() {
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    return WorkAreaScale(workArea, GetDpiForSystem());
+    const MonitorArea monitor = MonitorAreaOf(nullptr);
+    return WorkAreaScale(monitor.workArea, monitor.dpi);
 }
 
 HWND UpdatesWindow() { return g_window.window; }

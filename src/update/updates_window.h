@@ -20,5 +20,5 @@ void RefreshUpdateButtons();
 // A job of a normal run has ended: its decision, shown in the window when it is open.
 void OnNormalJobFinished(DWORD exitCode, const std::wstring& state);
 
-// The update-apply run's window: no owner, near the work area's top-left corner.
+// The update-apply run's window: no owner, near the primary monitor's work-area top-left corner.
 HWND CreateApplyRunWindow(float scale);

@@ -12,16 +12,19 @@
 #include "launcher_windows_fixture.h"
 #include "play/home_window.h"
 #include "ui/command_buttons.h"
+#include "ui/drawing_kit.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
 #include "ui/video_window.h"
+#include "update/update_apply_run.h"
 #include "update/update_entry.h"
+#include "update/updates_window.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-enum Secondary { kVideo, kEditor, kInstaller, kUpdates };
-const char* const kNames[] = {"video", "controls editor", "installer", "updates"};
+enum Secondary { kVideo, kEditor, kInstaller, kUpdates, kUpdateApply };
+const char* const kNames[] = {"video", "controls editor", "installer", "updates", "update-apply"};
 
 HWND OpenSecondary(Secondary which, HWND home, const fs::path& root) {
     switch (which) {
@@ -29,6 +32,7 @@ HWND OpenSecondary(Secondary which, HWND home, const fs::path& root) {
     case kEditor: OpenControlsEditor(home, root / L"controls.ini"); return ControlsEditorWindow();
     case kInstaller: OpenInstallerWindow(home); return InstallerWindow();
     case kUpdates: OpenUpdatesWindow(home); return UpdatesWindow();
+    case kUpdateApply: return CreateApplyRunWindow(ApplyRunWindowScale());
     }
     return nullptr;
 }
@@ -64,11 +68,12 @@ RECT RectIn(HWND child, HWND parent) {
     return r;
 }
 
-int FontHeightOf(HWND control) {
+int HeightOf(HFONT font) {
     LOGFONTW face = {};
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     return font && GetObjectW(font, sizeof(face), &face) ? face.lfHeight : 0;
 }
+
+int FontHeightOf(HWND control) { return HeightOf(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0))); }
 
 bool Inside(const RECT& inner, const RECT& outer) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
@@ -85,6 +90,8 @@ constexpr RECT kSecondWork = {1920, 0, 1920 + 2560, 1400};
 MonitorArea PrimaryOrSecond(HWND window) {
     return window ? MonitorArea{kSecondWork, 120} : MonitorArea{RECT{0, 0, 1920, 1040}, 96};
 }
+// The update-apply run has no owner: the primary monitor is the second one's twin here.
+MonitorArea SecondAsPrimary(HWND) { return MonitorArea{kSecondWork, 120}; }
 
 class OwnedWindows : public LauncherWindows {
 protected:
@@ -166,10 +173,12 @@ TEST_F(OwnedWindows, OnASecondMonitorEveryWindowOpensInItsWorkAreaAtItsDpi) {
     GetWindowRect(home_, &home);
     EXPECT_EQ(home.right - home.left, 1625) << "1300 at 120 DPI";
     EXPECT_TRUE(Inside(home, kSecondWork)) << "home window at " << Describe(home);
+    EXPECT_EQ(HeightOf(UiFont()), -22) << "the UI font is not at the home window's scale 1.25";
 
     // Outer widths at the second monitor's scale 1.25: its work area is tall enough for each.
-    const int widths[] = {637, 1062, 977, 882};
-    for (const Secondary which : {kVideo, kEditor, kInstaller, kUpdates}) {
+    const int widths[] = {637, 1062, 977, 882, 882};
+    for (const Secondary which : {kVideo, kEditor, kInstaller, kUpdates, kUpdateApply}) {
+        if (which == kUpdateApply) SetMonitorQuery(SecondAsPrimary);
         HWND window = OpenSecondary(which, home_, root_.path());
         ASSERT_NE(window, nullptr) << kNames[which];
         RECT r = {};
@@ -205,7 +214,9 @@ TEST_F(OwnedWindows, ADpiChangeRescalesFontAndButtonsAndTakesTheSuggestedRectang
         }
         ASSERT_NE(button, nullptr) << name;
         const RECT before = RectIn(button, window);
-        const int fontBefore = FontHeightOf(button);
+        // The home window draws its texts on its canvas; the UI font is the one its scale sets.
+        auto fontNow = [&] { return c.window < 0 ? HeightOf(UiFont()) : FontHeightOf(button); };
+        const int fontBefore = fontNow();
         RECT outer = {};
         GetWindowRect(window, &outer);
         RECT suggested = {outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
@@ -218,7 +229,7 @@ TEST_F(OwnedWindows, ADpiChangeRescalesFontAndButtonsAndTakesTheSuggestedRectang
         const RECT after = RectIn(button, window);
         GetClientRect(window, &client);
         EXPECT_TRUE(Inside(after, client)) << name << ": button at " << Describe(after) << " in " << Describe(client);
-        const int fontAfter = FontHeightOf(button);
+        const int fontAfter = fontNow();
         if (c.fixedScale) {
             // Every window made at 96 DPI on this screen has scale 1: now 1.5, truncated.
             ASSERT_EQ(fontBefore, -16) << name;
@@ -231,8 +242,8 @@ TEST_F(OwnedWindows, ADpiChangeRescalesFontAndButtonsAndTakesTheSuggestedRectang
             // Fitted to a client area that grew by the DPI ratio (plus the unscaled frame's share).
             const double width = static_cast<double>(after.right - after.left) / (before.right - before.left);
             EXPECT_TRUE(width > 1.45 && width < 1.6) << name << ": button width times " << width;
-            // The home window draws its texts on its canvas, without a control font.
-            const double font = fontBefore ? static_cast<double>(fontAfter) / fontBefore : 1.5;
+            ASSERT_NE(fontBefore, 0) << name;
+            const double font = static_cast<double>(fontAfter) / fontBefore;
             EXPECT_TRUE(font > 1.4 && font < 1.65) << name << ": font " << fontBefore << " -> " << fontAfter;
         }
         if (window != home_) CloseOwnedWindow(window, true);
