@@ -1,9 +1,11 @@
 #include "app/verified_file_replace.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 
 #include "app/win_owners.h"
+
 
 namespace fs = std::filesystem;
 
@@ -12,6 +14,9 @@ namespace {
 constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 constexpr int kMoveAttempts = 5;
 constexpr DWORD kMovePauseMs = 200;
+// FileRenameInfoEx and FILE_RENAME_FLAG_IGNORE_READONLY_ATTRIBUTE, which MinGW's headers lack.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kRenameIgnoreReadOnly = 0x40;
 // What a read-back yields for a missing key: no value we write is a control character.
 constexpr wchar_t kMissingValue[] = L"\x01";
 
@@ -70,16 +75,58 @@ bool ClearReadOnly(const fs::path& file) {
     return SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != FALSE;
 }
 
-// A read-only mark on the target would refuse the replace; a failed replace puts the mark back.
+// Renames `from` over `to` even where `to` is read-only (Windows 10 1809 and later), in one step:
+// at every instant the name holds one whole file with its mark. False with the last error set
+// where the system has no such rename.
+bool RenameOverReadOnly(const fs::path& from, const fs::path& to) {
+    const UniqueHandle handle(CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
+    const std::wstring& name = to.native();
+    const DWORD nameBytes = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes, 0);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | kRenameIgnoreReadOnly;
+    info->FileNameLength = nameBytes;
+    memcpy(info->FileName, name.data(), nameBytes);
+    return SetFileInformationByHandle(handle.get(), kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size())) !=
+           FALSE;
+}
+
+bool RenameUnsupported(DWORD error) {
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ||
+           error == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+// A read-only mark on the target stays: the new file takes the mark before it takes the name,
+// and the mark of the file under the name is never cleared, so no kill can leave it unmarked.
+// Only where the system cannot rename over a read-only file is the mark cleared for the move and
+// put back at once (on the new file, or on the old one when the move failed).
 bool MoveOverTarget(const fs::path& from, const fs::path& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (readOnly) SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (MoveWithRetry(from, target, kReplaceFlags)) return true;
-    const DWORD error = GetLastError();
-    if (readOnly) SetFileAttributesW(target.c_str(), attributes);
+    if (!readOnly) return MoveWithRetry(from, target, kReplaceFlags);
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    if (!SetFileAttributesW(from.c_str(), kept)) return false;
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 1;; ++attempt) {
+        if (RenameOverReadOnly(from, target)) return true;
+        error = GetLastError();
+        if (!IsTransientReplaceError(error) || attempt == kMoveAttempts) break;
+        Sleep(kMovePauseMs);
+    }
+    SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);  // a file that is abandoned must be deletable
+    if (!RenameUnsupported(error)) {
+        SetLastError(error);
+        return false;
+    }
+    SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    const bool moved = MoveWithRetry(from, target, kReplaceFlags);
+    error = GetLastError();
+    SetFileAttributesW(target.c_str(), attributes);
     SetLastError(error);
-    return false;
+    return moved;
 }
 
 // A save cut short (power cut, killed process) may have left its temporary files: they are

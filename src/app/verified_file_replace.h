@@ -5,7 +5,7 @@
 // byte as it was. Some file systems take a write on a full disk without an error and keep
 // nothing of it, so the proof is the read-back, never the write calls' answers. Temporary files
 // left by a save that was cut short are removed first, never reused, and a read-only mark on the
-// target does not stop a save (the new file is written without it).
+// target does not stop a save and stays on the new file.
 #include <windows.h>
 
 #include <filesystem>

@@ -14,6 +14,10 @@ namespace fs = std::filesystem;
 
 namespace {
 void MarkReadOnly(const fs::path& file) { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY); }
+bool ReadOnly(const fs::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
 
 std::wstring Key(const fs::path& file, const wchar_t* key) {
     wchar_t value[64] = {};
@@ -27,20 +31,26 @@ TEST(VerifiedReplace, LeftoversAndReadOnlyMarksNeverBlockOrSpoilASave) {
         const char* name;
         bool keepOtherKeys;
         std::function<void(const fs::path& file)> arrange;
+        bool readOnlyAfter;  // the user's mark on the settings file outlives the save
     } cases[] = {
         {"a stale temporary file is not built upon", false,
-         [](const fs::path& file) { WriteFileBytes(file.wstring() + L".tmp", "[launcher]\r\nstale=1\r\n"); }},
+         [](const fs::path& file) { WriteFileBytes(file.wstring() + L".tmp", "[launcher]\r\nstale=1\r\n"); }, false},
         {"a read-only stale temporary file", true,
          [](const fs::path& file) {
              WriteFileBytes(file.wstring() + L".tmp", "[launcher]\r\nstale=1\r\n");
              MarkReadOnly(file.wstring() + L".tmp");
-         }},
+         },
+         false},
         {"a read-only stale proof file", true,
          [](const fs::path& file) {
              WriteFileBytes(file.wstring() + L".new", "[launcher]\r\nstale=1\r\n");
              MarkReadOnly(file.wstring() + L".new");
-         }},
-        {"a read-only target copied into the temporary file", true, [](const fs::path& file) { MarkReadOnly(file); }},
+         },
+         false},
+        {"a read-only target copied into the temporary file", true, [](const fs::path& file) { MarkReadOnly(file); },
+         true},
+        {"a read-only target rewritten without its other keys", false, [](const fs::path& file) { MarkReadOnly(file); },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -54,6 +64,7 @@ TEST(VerifiedReplace, LeftoversAndReadOnlyMarksNeverBlockOrSpoilASave) {
         EXPECT_EQ(Key(file, L"mine"), c.keepOtherKeys ? L"7" : L"(none)");
         EXPECT_FALSE(fs::exists(file.wstring() + L".tmp"));
         EXPECT_FALSE(fs::exists(file.wstring() + L".new"));
+        EXPECT_EQ(ReadOnly(file), c.readOnlyAfter);
         SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     // A file written whole, over a read-only stale temporary file and a read-only target.
@@ -65,5 +76,7 @@ TEST(VerifiedReplace, LeftoversAndReadOnlyMarksNeverBlockOrSpoilASave) {
     MarkReadOnly(record.wstring() + L".tmp");
     EXPECT_TRUE(ReplaceFileVerified(record, "new"));
     EXPECT_EQ(ReadFileBytes(record), "new");
+    EXPECT_TRUE(ReadOnly(record)) << "the save took the read-only mark away";
     EXPECT_FALSE(fs::exists(record.wstring() + L".tmp"));
+    SetFileAttributesW(record.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
