@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <optional>
+#include <system_error>
 
 #include "app/win_owners.h"
 
@@ -14,8 +15,10 @@ namespace {
 constexpr DWORD kReplaceFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 constexpr int kMoveAttempts = 5;
 constexpr DWORD kMovePauseMs = 200;
-// FileRenameInfoEx and FILE_RENAME_FLAG_IGNORE_READONLY_ATTRIBUTE, which MinGW's headers lack.
-constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+// FileRenameInformationEx and its flags FILE_RENAME_REPLACE_IF_EXISTS and
+// FILE_RENAME_IGNORE_READONLY_ATTRIBUTE, which MinGW's headers lack.
+constexpr ULONG kFileRenameInformationEx = 65;
+constexpr DWORD kRenameReplaceIfExists = 0x1;
 constexpr DWORD kRenameIgnoreReadOnly = 0x40;
 // What a read-back yields for a missing key: no value we write is a control character.
 constexpr wchar_t kMissingValue[] = L"\x01";
@@ -75,34 +78,63 @@ bool ClearReadOnly(const fs::path& file) {
     return SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != FALSE;
 }
 
-// Renames `from` over `to` even where `to` is read-only (Windows 10 1809 and later), in one step:
-// at every instant the name holds one whole file with its mark. False with the last error set
-// where the system has no such rename.
+// The NT form of a Win32 path, which the native rename takes: \??\C:\..., \??\UNC\server\....
+std::wstring NtPath(const fs::path& file) {
+    std::error_code error;
+    const std::wstring full = fs::absolute(file, error).native();
+    if (full.rfind(L"\\\\?\\", 0) == 0) return L"\\??\\" + full.substr(4);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + full.substr(2);
+    return L"\\??\\" + full;
+}
+
+// Renames `from` over `to` even where `to` is read-only, in one step: at every instant the name
+// holds one whole file with its mark. Windows 10 1809 and later and Wine 10 have it in ntdll
+// (FileRenameInformationEx); Wine's SetFileInformationByHandle does not pass it on, so it is
+// called directly. On false the last error says why (ERROR_INVALID_FUNCTION where it is missing).
 bool RenameOverReadOnly(const fs::path& from, const fs::path& to) {
+    using SetInformation = LONG(NTAPI*)(HANDLE, void* ioStatus, void* information, ULONG length, ULONG infoClass);
+    using StatusToError = ULONG(NTAPI*)(LONG status);
+    static const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    static const auto setInformation =
+        ntdll ? reinterpret_cast<SetInformation>(GetProcAddress(ntdll, "NtSetInformationFile")) : nullptr;
+    static const auto statusToError =
+        ntdll ? reinterpret_cast<StatusToError>(GetProcAddress(ntdll, "RtlNtStatusToDosError")) : nullptr;
+    if (!setInformation || !statusToError) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return false;
+    }
     const UniqueHandle handle(CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return false;
-    const std::wstring& name = to.native();
+    const std::wstring name = NtPath(to);
     const DWORD nameBytes = static_cast<DWORD>(name.size() * sizeof(wchar_t));
     std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes, 0);
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | kRenameIgnoreReadOnly;
+    info->Flags = kRenameReplaceIfExists | kRenameIgnoreReadOnly;
     info->FileNameLength = nameBytes;
     memcpy(info->FileName, name.data(), nameBytes);
-    return SetFileInformationByHandle(handle.get(), kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size())) !=
-           FALSE;
+    struct {
+        ULONG_PTR status;
+        ULONG_PTR information;
+    } ioStatus = {};
+    const LONG status =
+        setInformation(handle.get(), &ioStatus, info, static_cast<ULONG>(buffer.size()), kFileRenameInformationEx);
+    if (status >= 0) return true;
+    SetLastError(statusToError(status));
+    return false;
 }
 
 bool RenameUnsupported(DWORD error) {
-    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ||
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
            error == ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 // A read-only mark on the target stays: the new file takes the mark before it takes the name,
 // and the mark of the file under the name is never cleared, so no kill can leave it unmarked.
-// Only where the system cannot rename over a read-only file is the mark cleared for the move and
-// put back at once (on the new file, or on the old one when the move failed).
+// Without the native rename, a plain move is tried first (Wine 8 lets it replace a read-only
+// file); only where that is refused is the mark cleared for the move and put back at once (on
+// the new file, or on the old one when the move failed).
 bool MoveOverTarget(const fs::path& from, const fs::path& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
@@ -116,6 +148,7 @@ bool MoveOverTarget(const fs::path& from, const fs::path& target) {
         if (!IsTransientReplaceError(error) || attempt == kMoveAttempts) break;
         Sleep(kMovePauseMs);
     }
+    if (RenameUnsupported(error) && MoveFileExW(from.c_str(), target.c_str(), kReplaceFlags)) return true;
     SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);  // a file that is abandoned must be deletable
     if (!RenameUnsupported(error)) {
         SetLastError(error);
