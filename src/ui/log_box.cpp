@@ -26,20 +26,26 @@ void MoveCaretToEnd(HWND box) {
     SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), length);
 }
 
+size_t BoxLength(HWND box) { return static_cast<size_t>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0)); }
+
+// Cuts the oldest lines when the box holds more than its capacity less `room`; true when it cut.
 // Runs only once in about every 100,000 characters appended; the box is our own, so reading it
 // whole here is cheap.
-void TrimLogBox(HWND box, const std::filesystem::path& logFile) {
-    const LRESULT length = SendMessageW(box, WM_GETTEXTLENGTH, 0, 0);
-    if (static_cast<size_t>(length) <= kLogBoxCapacity) return;
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+bool TrimLogBox(HWND box, const std::filesystem::path& logFile, size_t room = 0) {
+    const size_t capacity = kLogBoxCapacity - std::min(room, kLogBoxCapacity - kLogBoxTrimmedSize);
+    const size_t length = BoxLength(box);
+    if (length <= capacity) return false;
+    std::wstring text(length + 1, L'\0');
     text.resize(static_cast<size_t>(
         SendMessageW(box, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()))));
     const std::wstring note = LogBoxTrimNote(logFile);
-    const size_t cut = LogBoxCutLength(text, note.size());
-    if (cut == 0) return;
+    const size_t cut = LogBoxCutLength(text, note.size(), capacity);
+    if (cut == 0) return false;
     SendMessageW(box, EM_SETSEL, 0, static_cast<LPARAM>(cut));
     SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(note.c_str()));
     MoveCaretToEnd(box);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+    return true;
 }
 }  // namespace
 
@@ -85,6 +91,10 @@ bool PendingLogText::FlushTo(HWND box, const std::filesystem::path& logFile, ULO
         const size_t lineEnd = text_.rfind(L'\n', start_ + limit - 1);
         count = lineEnd != std::wstring::npos && lineEnd >= start_ ? lineEnd + 1 - start_ : limit;
     }
+    // Under Wine the cut costs about as much as an append: both in one turn would keep the window
+    // from answering twice as long. A part that would take the box past its capacity makes room
+    // first, in a turn of its own.
+    if (TrimLogBox(box, logFile, count)) return true;
     AppendToLogBox(box, text_.substr(start_, count), logFile);
     start_ += count;
     if (empty()) {

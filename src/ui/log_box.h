@@ -58,7 +58,8 @@ public:
     // True when text has waited `periodMs` since the last hand-over.
     bool Due(ULONGLONG now, ULONGLONG periodMs) const { return !empty() && now - lastFlush_ >= periodMs; }
     // Appends at most `limit` characters of what waits, ending after a line end when one falls
-    // within them. True while text still waits.
+    // within them; or, when they would take the box past its capacity, only cuts the box's oldest
+    // lines (the next hand-over appends). True while text still waits.
     bool FlushTo(HWND box, const std::filesystem::path& logFile, ULONGLONG now, size_t limit = std::wstring::npos);
     void Clear();
 
