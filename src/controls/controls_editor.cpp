@@ -202,35 +202,39 @@ void OnCreate(HWND hwnd) {
     const DWORD choice = CBS_DROPDOWNLIST | WS_TABSTOP;
     AddText(hwnd, L"STATIC", "controls.heading", 0, {26, 20, 760, 30}, 0);
     AddText(hwnd, L"STATIC", "controls.lead", 0, {26, 55, 765, 48}, 0);
-    // The labels before the lists: another language's longer words take a line more, above them.
-    constexpr EditorRect wrapped{0, -12, 0, 12};
-    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, wrapped);
-    g_editor.controllerChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId);
-    AddText(hwnd, L"STATIC", "controls.steering_stick", 0, {26, 150, 125, 26}, 0, wrapped);
+    // In another language than English some controls take more room (the last rectangle): the
+    // controller's label, the steering stick's label on two lines, the columns of the rows and
+    // the buttons below.
+    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, {0, 0, 12, 0});
+    g_editor.controllerChoice =
+        AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId, {12, 0, -12, 0});
+    AddText(hwnd, L"STATIC", "controls.steering_stick", 0, {26, 150, 125, 26}, 0, {0, -15, 0, 15});
     g_editor.steeringChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {155, 145, 290, 160}, kSteeringChoiceId);
-    AddText(hwnd, L"STATIC", "controls.deadzone", 0, {470, 150, 110, 26}, 0, wrapped);
+    AddText(hwnd, L"STATIC", "controls.deadzone", 0, {470, 150, 110, 26}, 0);
     g_editor.deadzoneChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {585, 145, 200, 240}, kDeadzoneChoiceId);
     g_editor.pulseBox = AddChild(hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, {26, 176, 26, 26}, kPulseBoxId);
     g_editor.pulseLabel = AddChild(hwnd, L"STATIC", L"", SS_NOTIFY, {58, 177, 735, 26}, kPulseLabelId);
     AddText(hwnd, L"STATIC", "controls.column.action", 0, {26, 202, 210, 25}, 0);
-    AddText(hwnd, L"STATIC", "controls.column.keyboard", 0, {242, 202, 240, 25}, 0);
-    AddText(hwnd, L"STATIC", "controls.column.controller", 0, {490, 202, 280, 25}, 0);
+    AddText(hwnd, L"STATIC", "controls.column.keyboard", 0, {242, 202, 240, 25}, 0, {0, 0, -12, 0});
+    AddText(hwnd, L"STATIC", "controls.column.controller", 0, {490, 202, 280, 25}, 0, {-20, 0, 25, 0});
     for (int row = 0; row < kActionCount; ++row) {
         const int y = kRowTop + kRowPitch * row;
         g_editor.actionLabels[static_cast<size_t>(row)] = AddChild(hwnd, L"STATIC", L"", 0, {26, y + 4, 210, 30}, 0);
         g_editor.keyButtons[static_cast<size_t>(row)] =
-            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {242, y, 230, 30}, kFirstKeyButtonId + row);
-        g_editor.controllerButtons[static_cast<size_t>(row)] =
-            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {490, y, 245, 30}, kFirstControllerButtonId + row);
-        AddText(hwnd, L"BUTTON", "controls.clear", WS_TABSTOP, {745, y, 60, 30}, kFirstClearButtonId + row);
+            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {242, y, 230, 30}, kFirstKeyButtonId + row, {0, 0, -20, 0});
+        g_editor.controllerButtons[static_cast<size_t>(row)] = AddChild(
+            hwnd, L"BUTTON", L"", WS_TABSTOP, {490, y, 245, 30}, kFirstControllerButtonId + row, {-20, 0, 0, 0});
+        AddText(hwnd, L"BUTTON", "controls.clear", WS_TABSTOP, {745, y, 60, 30}, kFirstClearButtonId + row,
+                {-25, 0, 25, 0});
     }
     AddText(hwnd, L"STATIC", "controls.note", 0, {26, 596, 765, 42}, 0);
     g_editor.status = AddChild(hwnd, L"STATIC", L"", 0, {26, 642, 765, 55}, 0);
-    AddText(hwnd, L"BUTTON", "controls.restore_defaults", WS_TABSTOP, {26, 713, 200, 35}, kRestoreDefaultsId);
-    // Another language's longer Save takes room on its left, and Cancel moves along.
-    AddText(hwnd, L"BUTTON", "controls.cancel", WS_TABSTOP, {505, 713, 130, 35}, kEditorCancelId, {-40, 0, 0, 0});
+    AddText(hwnd, L"BUTTON", "controls.restore_defaults", WS_TABSTOP, {26, 713, 200, 35}, kRestoreDefaultsId,
+            {0, 0, 30, 0});
+    // A longer Save takes room on its left, and Cancel moves along.
+    AddText(hwnd, L"BUTTON", "controls.cancel", WS_TABSTOP, {505, 713, 130, 35}, kEditorCancelId, {-70, 0, 0, 0});
     g_editor.saveButton = AddText(hwnd, L"BUTTON", "controls.save", BS_DEFPUSHBUTTON | WS_TABSTOP,
-                                  {650, 713, 155, 35}, kEditorSaveId, {-40, 0, 40, 0});
+                                  {650, 713, 155, 35}, kEditorSaveId, {-70, 0, 70, 0});
 
     ApplyEditorTexts(hwnd);
     for (int percent = kLowestDeadzone; percent <= kHighestDeadzone; ++percent) {

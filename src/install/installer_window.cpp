@@ -117,11 +117,11 @@ void OnCreate(HWND hwnd) {
     TextChild(hwnd, L"BUTTON", "install.open_logs", WS_TABSTOP, 24, 644, 126, 36, kOpenLogsId);
     r.installButton = Child(hwnd, L"BUTTON", L"", WS_TABSTOP | BS_DEFPUSHBUTTON, 436, 644, 140, 36, kInstallButtonId);
     r.closeButton = Child(hwnd, L"BUTTON", L"", WS_TABSTOP, 590, 644, 144, 36, kCloseButtonId);
-    ApplyInstallerTexts();
 
     const HWND inputs[6] = {r.romEdits[0], browse[0], r.romEdits[1], browse[1], r.destinationEdit,
                             destinationBrowse};
     std::copy(std::begin(inputs), std::end(inputs), std::begin(r.inputs));
+    ApplyInstallerTexts();
     for (HWND edit : {r.romEdits[0], r.romEdits[1], r.destinationEdit}) CompleteFolderNames(edit);
     DragAcceptFiles(hwnd, TRUE);  // a drop on an edit reaches the window too, which places it
     StartRomSearch(hwnd, r.root);  // the window answers at once; the suggestion comes later
@@ -368,9 +368,30 @@ void SetInstallerStageStatus(const std::wstring& stage) {
     if (r.statusText) SetWindowTextW(r.statusText, stage.c_str());
 }
 
+namespace {
+// Another language than English has longer words on the buttons: wider Browse buttons beside
+// shorter edits, and wider buttons below. English keeps its rectangles.
+void PlaceForLanguage() {
+    InstallerRecord& r = g_installer;
+    const bool english = g_language.tag == "en";
+    const int editWidth = english ? 592 : 572;
+    const int browseX = english ? 628 : 608;
+    const int browseWidth = english ? 106 : 126;
+    const int tops[3] = {151, 213, 342};
+    for (int row = 0; row < 3; ++row) {
+        MoveScaledChild(r.layout, r.inputs[2 * row], 24, tops[row], editWidth, 29);
+        MoveScaledChild(r.layout, r.inputs[2 * row + 1], browseX, tops[row], browseWidth, 29);
+    }
+    MoveScaledChild(r.layout, GetDlgItem(r.window, kOpenLogsId), 24, 644, english ? 126 : 150, 36);
+    MoveScaledChild(r.layout, r.installButton, english ? 436 : 396, 644, english ? 140 : 160, 36);
+    MoveScaledChild(r.layout, r.closeButton, english ? 590 : 566, 644, english ? 144 : 168, 36);
+}
+}  // namespace
+
 void ApplyInstallerTexts() {
     InstallerRecord& r = g_installer;
     if (!r.window) return;
+    PlaceForLanguage();
     SetWindowTextW(r.window, InstallerTitle().c_str());
     for (const auto& [child, key] : r.texts) SetWindowTextW(child, Text(key).c_str());
     for (int row = 0; row < 2; ++row) {
