@@ -383,8 +383,8 @@ void PlaceForLanguage() {
         MoveScaledChild(r.layout, r.inputs[2 * row + 1], browseX, tops[row], browseWidth, 29);
     }
     MoveScaledChild(r.layout, GetDlgItem(r.window, kOpenLogsId), 24, 644, english ? 126 : 150, 36);
-    MoveScaledChild(r.layout, r.installButton, english ? 436 : 396, 644, english ? 140 : 160, 36);
-    MoveScaledChild(r.layout, r.closeButton, english ? 590 : 566, 644, english ? 144 : 168, 36);
+    MoveScaledChild(r.layout, r.installButton, english ? 436 : 386, 644, english ? 140 : 160, 36);
+    MoveScaledChild(r.layout, r.closeButton, english ? 590 : 556, 644, english ? 144 : 178, 36);
 }
 }  // namespace
 
