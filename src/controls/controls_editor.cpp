@@ -14,6 +14,7 @@
 #include "controls/pad_navigation.h"
 #include "ui/covering_font.h"
 #include "ui/dark_title_bar.h"
+#include "ui/language_faces.h"
 #include "ui/palette.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
@@ -133,7 +134,7 @@ void LayOut(HWND hwnd) {
     const EditorFit fit = FitEditorCanvas(client.right - client.left, client.bottom - client.top);
     ScopedFont font(CreateFontW(EditorFontHeight(fit.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                DEFAULT_PITCH, L"Barlow"));
+                                DEFAULT_PITCH, WindowFaceName()));
     for (const LayoutEntry& entry : g_editor.layout) {
         const EditorRect placed = PlaceOnEditorCanvas(entry.design, fit);
         SetWindowPos(entry.child, nullptr, placed.x, placed.y, placed.width, placed.height,
