@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project (scripts/build.sh) and runs the benchmarks (home paint, start-up, installer
-# log, pad navigation, arrow presses at home) under Wine on a private virtual display, printing
-# the figures. BENCH=install (or home_paint, startup, pad, arrow, report) runs one of them alone.
+# log, pad navigation, arrow presses at home, languages) under Wine on a private virtual display, printing
+# the figures. BENCH=install (or home_paint, startup, pad, arrow, report, language) runs one of them alone.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
@@ -35,4 +35,6 @@ if want report; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/report_bench.exe
 # The installer's ROM search over a profile of 20,000 files.
 if want rom_search; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/rom_search_bench.exe"; fi
 # A pad press after a key to the home window painted with the pad's prompts.
+# Start-up with --language de against en, and a language change to every open window repainted.
+if want language; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/language_bench.exe" "$BUILD_DIR/demo"; fi
 if want prompts; then DISPLAY=":${display}" wine "$BUILD_DIR/bin/prompts_bench.exe" "$BUILD_DIR/demo"; fi

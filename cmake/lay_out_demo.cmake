@@ -1,5 +1,5 @@
 # Lays out an installation root for trying the launcher by hand:
-#   TalvaroOvraRecomp.exe, assets/launcher/ (artwork, fonts, font licence),
+#   TalvaroOvraRecomp.exe, assets/launcher/ (artwork, fonts, font licences),
 #   games/tlvr1/tlvr1.exe (our demo game) and roms/tlvr1.bin, so game 1 reads as installed,
 #   and scripts/install.ps1 for the installer window.
 file(MAKE_DIRECTORY ${DEMO_DIR}/assets/launcher ${DEMO_DIR}/games/tlvr1 ${DEMO_DIR}/roms)
@@ -13,6 +13,17 @@ if(FONT_DIR)
       file(COPY ${FONT_DIR}/${f} DESTINATION ${DEMO_DIR}/assets/launcher)
     endif()
   endforeach()
+endif()
+# Russian's face beside Barlow; its licence under a name of its own, Barlow's OFL.txt being there.
+if(CYRILLIC_FONT_DIR)
+  foreach(f FiraSansCondensed-Regular.ttf FiraSansCondensed-Bold.ttf FiraSansCondensed-BoldItalic.ttf)
+    if(EXISTS ${CYRILLIC_FONT_DIR}/${f})
+      file(COPY ${CYRILLIC_FONT_DIR}/${f} DESTINATION ${DEMO_DIR}/assets/launcher)
+    endif()
+  endforeach()
+  if(EXISTS ${CYRILLIC_FONT_DIR}/OFL.txt)
+    file(COPY_FILE ${CYRILLIC_FONT_DIR}/OFL.txt ${DEMO_DIR}/assets/launcher/FiraSansCondensed-OFL.txt ONLY_IF_DIFFERENT)
+  endif()
 endif()
 file(COPY_FILE ${DEMO_GAME} ${DEMO_DIR}/games/tlvr1/tlvr1.exe ONLY_IF_DIFFERENT)
 if(NOT EXISTS ${DEMO_DIR}/roms/tlvr1.bin)

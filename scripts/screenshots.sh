@@ -9,7 +9,7 @@
 # (NAME=VALUE words) for the Launcher's start.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation folder-browser options card-play-time add-to-steam)
+PAGES=(home video controls install updates apply pad session-ended high-contrast home-playstation folder-browser options card-play-time add-to-steam home-de home-ru)
 OUT="${TLVR_SHOTS_DIR:-$ROOT/docs}"
 
 if [ -z "${TLVR_INSIDE_XVFB:-}" ]; then
@@ -27,6 +27,11 @@ DRIVER="$BUILD_DIR/bin/tlvr_window_driver.exe"
 drive() { wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; }
 
 page_home() { echo TalvaroOvra; }
+# The home window in German and in Russian (Russian in its Cyrillic face), for this run only.
+launch_home_de() { echo "--language de"; }
+page_home_de() { echo TalvaroOvra; }
+launch_home_ru() { echo "--language ru"; }
+page_home_ru() { echo TalvaroOvra; }
 # Wine has no high contrast: the variable makes the Launcher take it as on. The pad moves the
 # focus to the second card so that the picture shows the selected and the focused card apart.
 env_high_contrast() { echo TLVR_QA_HIGH_CONTRAST=1; }

@@ -15,6 +15,7 @@
 #include "texts/texts.h"
 #include "ui/covering_font.h"
 #include "ui/dark_title_bar.h"
+#include "ui/language_faces.h"
 #include "ui/language_change.h"
 #include "ui/palette.h"
 #include "ui/monitor_area.h"
@@ -161,7 +162,7 @@ void LayOut(HWND hwnd) {
     const EditorFit fit = FitEditorCanvas(client.right - client.left, client.bottom - client.top);
     ScopedFont font(CreateFontW(EditorFontHeight(fit.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                DEFAULT_PITCH, L"Barlow"));
+                                DEFAULT_PITCH, WindowFaceName()));
     const bool english = g_language.tag == "en";
     for (const LayoutEntry& entry : g_editor.layout) {
         const EditorRect placed = PlaceOnEditorCanvas(english ? entry.design : Grown(entry.design, entry.widened), fit);

@@ -27,7 +27,7 @@ constexpr OptionChoice kLanguageChoices[] = {
     {nullptr, L"Portugu\u00EAs (Brasil)", L"pt-BR"},
     {nullptr, L"Italiano", L"it"},
     {nullptr, L"Polski", L"pl"},
-    // Russian joins with its Cyrillic face: Barlow cannot draw its name.
+    {nullptr, L"\u0420\u0443\u0441\u0441\u043A\u0438\u0439", L"ru"},
 };
 
 template <size_t N>

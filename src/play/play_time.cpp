@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "texts/player_formats.h"
 #include "texts/texts.h"
 
 namespace {
@@ -74,7 +75,8 @@ std::wstring PlayDurationText(unsigned long long seconds) {
     const unsigned long long minutes = seconds / 60;
     if (minutes == 0) return Text("play_time.less_than_minute");
     const unsigned long long hours = minutes / 60, rest = minutes % 60;
-    const std::wstring hourText = std::to_wstring(hours), minuteText = std::to_wstring(rest);
+    const std::wstring hourText = LanguageNumberText(static_cast<long long>(hours));
+    const std::wstring minuteText = std::to_wstring(rest);
     if (hours == 0) return FormatText("play_time.minutes", {{"minutes", minuteText}});
     if (rest == 0) return FormatText("play_time.hours", {{"hours", hourText}});
     return FormatText("play_time.hours_minutes", {{"hours", hourText}, {"minutes", minuteText}});
@@ -90,11 +92,8 @@ std::wstring PlayerDateText(ULONGLONG utcFileTime) {
     SYSTEMTIME universal = {}, local = {};
     if (!FileTimeToSystemTime(&utc, &universal)) return {};
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) local = universal;
-    // Day, short month name and year, the month named in the player's language.
-    wchar_t buffer[80] = {};
-    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &local, L"d MMM yyyy", buffer, 80, nullptr) > 0) return buffer;
-    std::swprintf(buffer, 80, L"%04u-%02u-%02u", local.wYear, local.wMonth, local.wDay);
-    return buffer;
+    // Day, short month name and year, in the form of the Launcher's language.
+    return LanguageDateText(local);
 }
 
 void LoadPlayRecord(const std::filesystem::path& root) {

@@ -34,8 +34,7 @@ std::vector<std::string> AvailableLanguages(bool withPseudo) {
     std::vector<std::string> tags = {"en"};
     for (size_t i = 0; i < kEmbeddedTextTableCount; ++i) {
         const std::string_view tag = kEmbeddedTextTables[i].tag;
-        // The Russian table waits for the Cyrillic face to be drawn: Barlow would show empty boxes.
-        if (tag != "en" && tag != "ru") tags.emplace_back(tag);
+        if (tag != "en") tags.emplace_back(tag);
     }
     if (withPseudo) tags.emplace_back("qps-ploc");
     return tags;

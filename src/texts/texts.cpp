@@ -7,6 +7,8 @@
 #include <cwctype>
 #include <string>
 
+#include "texts/player_formats.h"
+
 LanguageState g_language;
 
 namespace {
@@ -204,7 +206,7 @@ std::wstring PluralText(std::string_view key, long long n, std::initializer_list
     if (!text) text = Find(g_language.english, base + "[" + PluralCategory("en", n) + "]");
     if (!text) text = Find(g_language.english, base + "[other]");
     const std::wstring pattern = text ? *text : Wide(key);
-    const std::wstring count = std::to_wstring(n);
+    const std::wstring count = LanguageNumberText(n);  // "1.234" in German
     std::wstring filled = FillPlaceholders(pattern, args);
     return FillPlaceholders(filled, {{"count", count}});
 }

@@ -4,37 +4,44 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "ui/language_faces.h"
 
 namespace fs = std::filesystem;
 using namespace Gdiplus;
 
 namespace {
-constexpr wchar_t kCondensedBoldFile[] = L"BarlowCondensed-Bold.ttf";
-constexpr wchar_t kCondensedBoldItalicFile[] = L"BarlowCondensed-BoldItalic.ttf";
-constexpr wchar_t kRegularFile[] = L"Barlow-Regular.ttf";
 constexpr wchar_t kMastheadFile[] = L"masthead.png";
-constexpr wchar_t kCondensedFamilyName[] = L"Barlow Condensed";
-constexpr wchar_t kRegularFamilyName[] = L"Barlow";
 constexpr wchar_t kFallbackFamilyName[] = L"Segoe UI";
 constexpr float kUiFontHeight = -18.0f;
+
+struct UiFontEntry {
+    std::wstring face;
+    int height;
+    HFONT font;
+};
 
 struct DrawingKit {
     ULONG_PTR gdiplusToken = 0;
     bool gdiplusStarted = false;
-    fs::path gdiFonts[2];  // registered with GDI, in registration order
+    std::vector<fs::path> gdiFonts;  // registered with GDI, in registration order
     std::unique_ptr<PrivateFontCollection> collection;
-    std::unique_ptr<FontFamily> condensed;
-    std::unique_ptr<FontFamily> regular;
+    // Every family the languages draw with, by name; a family whose files did not load is in its
+    // failed state (or absent without a collection).
+    std::vector<std::pair<std::wstring, std::unique_ptr<FontFamily>>> families;
     std::unique_ptr<Image> masthead;
     std::unique_ptr<Image> cards[2];
     // The name GDI+ gives its generic sans-serif family, read when a text call first needs it
     // (only the fallbacks do) and then kept for the GDI+ session.
     std::wstring genericSansSerif;
     bool genericSansSerifRead = false;
-    HFONT uiFont = nullptr;
-    // Fonts of earlier scales: controls may still hold them, so they live until shut-down.
-    std::vector<HFONT> retiredUiFonts;
+    bool started = false;  // UiFont makes fonts only inside a kit session
+    float dpiScale = 1.0f;
+    // The UI font of each face and scale asked for, kept until shut-down: controls may still hold
+    // the font of the language or the DPI before a change.
+    std::vector<UiFontEntry> uiFonts;
     HBRUSH darkBrush = nullptr;
     std::vector<void (*)()> cacheReleases;
 };
@@ -80,23 +87,25 @@ bool FamilyUsable(const FontFamily* family) {
     return family != nullptr && family->IsAvailable();
 }
 
+FontFamily* FamilyNamed(const wchar_t* name) {
+    for (auto& [familyName, family] : g_kit.families) {
+        if (familyName == name) return family.get();
+    }
+    return nullptr;
+}
+
+void AddFamily(const wchar_t* name) {
+    if (FamilyNamed(name)) return;
+    g_kit.families.emplace_back(name, g_kit.collection ? FamilyFromCollection(*g_kit.collection, name)
+                                                       : std::make_unique<FontFamily>(name));
+}
+
 const std::wstring& GenericSansSerif() {
     if (!g_kit.genericSansSerifRead) {
         g_kit.genericSansSerif = GenericSansSerifName();
         g_kit.genericSansSerifRead = true;
     }
     return g_kit.genericSansSerif;
-}
-
-HFONT MakeUiFont(float dpiScale) {
-    return CreateFontW(static_cast<int>(dpiScale * kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                       kRegularFamilyName);
-}
-
-int FontHeight(HFONT font) {
-    LOGFONTW face = {};
-    return font && GetObjectW(font, sizeof(face), &face) ? face.lfHeight : 0;
 }
 
 void LoadArtwork(const fs::path& artFolder) {
@@ -111,25 +120,35 @@ void StartDrawingKit(const fs::path& artFolder, float dpiScale) {
     GdiplusStartupInput input;
     g_kit.gdiplusStarted = GdiplusStartup(&g_kit.gdiplusToken, &input, nullptr) == Ok;
 
-    // GDI registration lets child controls select "Barlow" by name.
-    g_kit.gdiFonts[0] = artFolder / kCondensedBoldFile;
-    g_kit.gdiFonts[1] = artFolder / kRegularFile;
-    for (const fs::path& font : g_kit.gdiFonts) AddFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
+    // GDI registration lets child controls select "Barlow" (or Russian's face) by name.
+    for (const PackageFontFile& file : kPackageFontFiles) {
+        if (!file.forGdi) continue;
+        g_kit.gdiFonts.push_back(artFolder / file.name);
+        AddFontResourceExW(g_kit.gdiFonts.back().c_str(), FR_PRIVATE, nullptr);
+    }
 
     g_kit.collection.reset(new PrivateFontCollection());
     if (g_kit.collection) {
-        g_kit.collection->AddFontFile((artFolder / kCondensedBoldFile).c_str());
-        g_kit.collection->AddFontFile((artFolder / kCondensedBoldItalicFile).c_str());
-        g_kit.collection->AddFontFile((artFolder / kRegularFile).c_str());
-        g_kit.condensed = FamilyFromCollection(*g_kit.collection, kCondensedFamilyName);
-        g_kit.regular = FamilyFromCollection(*g_kit.collection, kRegularFamilyName);
-    } else {
-        g_kit.regular = std::make_unique<FontFamily>(kRegularFamilyName);
+        for (const PackageFontFile& file : kPackageFontFiles)
+            g_kit.collection->AddFontFile((artFolder / file.name).c_str());
+    }
+    for (const char* tag : {"en", "ru"}) {
+        AddFamily(FacesForLanguage(tag).condensed);
+        AddFamily(FacesForLanguage(tag).regular);
+    }
+    if (!g_kit.collection) {
+        // Without a collection only the installed faces can draw: titles fall back to Segoe UI.
+        for (auto& named : g_kit.families) {
+            if (named.first != FacesForLanguage("en").regular && named.first != FacesForLanguage("ru").regular)
+                named.second.reset();
+        }
     }
 
     LoadArtwork(artFolder);
 
-    g_kit.uiFont = MakeUiFont(dpiScale);
+    g_kit.started = true;
+    g_kit.dpiScale = dpiScale;
+    UiFont();
     g_kit.darkBrush = CreateSolidBrush(kWindowBackground);
 }
 
@@ -138,29 +157,39 @@ void ShutDownDrawingKit() {
     for (auto release : g_kit.cacheReleases) release();
     g_kit.cacheReleases.clear();
     for (auto& card : g_kit.cards) card.reset();
-    g_kit.condensed.reset();
-    g_kit.regular.reset();
+    g_kit.families.clear();
     g_kit.masthead.reset();
     g_kit.collection.reset();
     for (const fs::path& font : g_kit.gdiFonts) {
         if (!font.empty()) RemoveFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
     }
-    if (g_kit.uiFont) DeleteObject(g_kit.uiFont);
-    for (HFONT retired : g_kit.retiredUiFonts) DeleteObject(retired);
+    for (const UiFontEntry& entry : g_kit.uiFonts) {
+        if (entry.font) DeleteObject(entry.font);
+    }
     if (g_kit.darkBrush) DeleteObject(g_kit.darkBrush);
     if (g_kit.gdiplusStarted) GdiplusShutdown(g_kit.gdiplusToken);
     g_kit = DrawingKit{};
     CoUninitialize();
 }
 
-HFONT UiFont() { return g_kit.uiFont; }
+HFONT UiFont() {
+    if (!g_kit.started) return nullptr;
+    const wchar_t* face = WindowFaceName();
+    const int height = static_cast<int>(g_kit.dpiScale * kUiFontHeight);
+    for (const UiFontEntry& entry : g_kit.uiFonts) {
+        if (entry.face == face && entry.height == height) return entry.font;
+    }
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, face);
+    if (!font) return g_kit.uiFonts.empty() ? nullptr : g_kit.uiFonts.back().font;  // an older one beats none
+    g_kit.uiFonts.push_back(UiFontEntry{face, height, font});
+    return font;
+}
 
 void ScaleUiFont(float dpiScale) {
-    if (!g_kit.uiFont || FontHeight(g_kit.uiFont) == static_cast<int>(dpiScale * kUiFontHeight)) return;
-    HFONT scaled = MakeUiFont(dpiScale);
-    if (!scaled) return;  // the old size is better than none
-    g_kit.retiredUiFonts.push_back(g_kit.uiFont);
-    g_kit.uiFont = scaled;
+    if (!g_kit.started) return;
+    g_kit.dpiScale = dpiScale;
+    UiFont();
 }
 HBRUSH DarkBackgroundBrush() { return g_kit.darkBrush; }
 
@@ -175,8 +204,8 @@ Image* MastheadImage() { return g_kit.masthead.get(); }
 Image* CardImage(int index) {
     return (index == 0 || index == 1) ? g_kit.cards[index].get() : nullptr;
 }
-FontFamily* CondensedFamily() { return g_kit.condensed.get(); }
-FontFamily* RegularFamily() { return g_kit.regular.get(); }
+FontFamily* CondensedFamily() { return FamilyNamed(CurrentLanguageFaces().condensed); }
+FontFamily* RegularFamily() { return FamilyNamed(CurrentLanguageFaces().regular); }
 
 bool IsImageUsable(Image* image) { return image != nullptr && image->GetLastStatus() == Ok; }
 
@@ -197,7 +226,7 @@ DisplayTextShape MakeDisplayTextShape(const wchar_t* text, float emSize, bool it
     FontFamily fallback(kFallbackFamilyName);
     const INT style = italic ? FontStyleBoldItalic : FontStyleBold;
     const FontFamily* family = &fallback;
-    FontFamily* condensed = g_kit.condensed.get();
+    FontFamily* condensed = CondensedFamily();
     if (condensed) {
         const BOOL available = condensed->IsStyleAvailable(style);
         if (condensed->GetLastStatus() == Ok && available) family = condensed;
@@ -249,9 +278,10 @@ LabelFont MakeLabelFont(float emSize, bool bold) {
         if (!made.generic) made.generic = std::make_unique<FontFamily>(GenericSansSerif().c_str());
         return FamilyUsable(made.generic.get()) ? made.generic.get() : nullptr;
     };
-    // Bold text is Barlow Condensed Bold, regular text Barlow Regular.
+    // Bold text is Barlow Condensed Bold, regular text Barlow Regular (for Russian, Fira Sans
+    // Condensed in both).
     const FontFamily* preferredFamily =
-        bold ? g_kit.condensed.get() : (g_kit.regular ? g_kit.regular.get() : genericFamily());
+        bold ? CondensedFamily() : (RegularFamily() ? RegularFamily() : genericFamily());
     const INT style = bold ? FontStyleBold : FontStyleRegular;
     if (FamilyUsable(preferredFamily)) {
         made.font = std::make_unique<Font>(preferredFamily, emSize, style, UnitPixel);

@@ -1,5 +1,7 @@
 #include "ui/language_change.h"
 
+#include "ui/scaled_window.h"
+
 namespace {
 BOOL CALLBACK Tell(HWND window, LPARAM count) {
     SendMessageW(window, kLanguageChangedMessage, 0, 0);
@@ -9,6 +11,8 @@ BOOL CALLBACK Tell(HWND window, LPARAM count) {
 }  // namespace
 
 int AnnounceLanguageChange() {
+    // Another language may need another face: the controls get it before they read their texts.
+    RefaceScaledWindows();
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), Tell, reinterpret_cast<LPARAM>(&count));
     return count;

@@ -14,6 +14,8 @@
 #include "texts/language_choice.h"
 #include "texts/texts.h"
 #include "ui/language_change.h"
+#include "ui/covering_font.h"
+#include "ui/language_faces.h"
 #include "ui/scaled_window.h"
 
 namespace {
@@ -29,6 +31,8 @@ struct OptionsWindowState {
     HWND window = nullptr;
     ScaledWindow layout;
     std::vector<HWND> rowControls;  // one per row of the table, in its order
+    // The lists whose items the window font cannot draw all of, with the font that can.
+    std::vector<ScopedFont> listFonts;
 };
 OptionsWindowState g_options;
 
@@ -67,6 +71,17 @@ HWND AddRow(HWND hwnd, const OptionRow& row, int y, int id) {
     return list;
 }
 
+// Languages are named in themselves: under Barlow, "Русский" takes Russian's face.
+void CoverListItems() {
+    g_options.listFonts.clear();
+    for (int row = 0; row < kOptionRowCount && row < static_cast<int>(g_options.rowControls.size()); ++row) {
+        if (kOptionRows[row].kind != OptionRow::Kind::List) continue;
+        ScopedFont font = CoverComboItems(g_options.rowControls[static_cast<size_t>(row)], g_options.layout.font.get(),
+                                          FacesForLanguage("ru").regular);
+        if (font) g_options.listFonts.push_back(std::move(font));
+    }
+}
+
 void OnCreate(HWND hwnd) {
     g_options.window = hwnd;
     ApplyWindowColours(hwnd);  // the palette of the moment: dark, or the system's in high contrast
@@ -77,6 +92,7 @@ void OnCreate(HWND hwnd) {
         y += RowHeight(kOptionRows[row]);
     }
     Child(hwnd, L"BUTTON", Text("options.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, y + 12, 132, 38, kOptionsSaveId);
+    CoverListItems();
 }
 
 bool Unattended() { return g_launcher.IsCaptureRun() || g_launcher.automation.launchRun; }
@@ -116,6 +132,7 @@ void OnDestroy() {
     g_options.window = nullptr;
     g_options.rowControls.clear();
     ClearScaledWindow(g_options.layout);
+    g_options.listFonts.clear();
     // The home window's prompts follow the choices.
     if (HWND home = g_launcher.homeWindow) InvalidateRect(home, nullptr, FALSE);
 }
@@ -138,6 +155,7 @@ LRESULT CALLBACK OptionsWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_DPICHANGED:
             RescaleForDpi(g_options.layout, hwnd, wParam, lParam);
+            CoverListItems();
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:

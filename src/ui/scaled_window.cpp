@@ -1,9 +1,11 @@
 #include "ui/scaled_window.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <utility>
 
 #include "app/system_library.h"
+#include "ui/language_faces.h"
 
 namespace {
 constexpr float kDesignFontHeight = -16.0f;
@@ -13,7 +15,18 @@ int Scaled(int value, float scale) { return static_cast<int>(static_cast<float>(
 ScopedFont MakeWindowFont(float scale) {
     return ScopedFont(CreateFontW(WindowFontHeight(scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                  DEFAULT_PITCH, L"Barlow"));
+                                  DEFAULT_PITCH, WindowFaceName()));
+}
+
+// The layouts of the open windows (each window keeps its layout in static storage), for a
+// language change that needs another face.
+std::vector<ScaledWindow*> g_openLayouts;
+
+// Gives every child the layout's new font; the old one goes once none holds it.
+void SetLayoutFont(ScaledWindow& layout, ScopedFont font) {
+    for (const ScaledWindow::Child& child : layout.children)
+        SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    layout.font = std::move(font);
 }
 }  // namespace
 
@@ -24,6 +37,8 @@ void StartScaledWindow(ScaledWindow& layout, float scale, UINT dpi) {
     layout.scale = scale;
     layout.dpi = dpi == 0 ? 96 : dpi;
     layout.font = MakeWindowFont(scale);
+    if (std::find(g_openLayouts.begin(), g_openLayouts.end(), &layout) == g_openLayouts.end())
+        g_openLayouts.push_back(&layout);
 }
 
 HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className, const wchar_t* text,
@@ -65,14 +80,12 @@ void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lPar
         // The window keeps its size in design units: what fitted the old monitor fits as well.
         layout.scale = layout.scale * static_cast<float>(dpi) / static_cast<float>(layout.dpi);
         layout.dpi = dpi;
-        ScopedFont font = MakeWindowFont(layout.scale);
         const float s = layout.scale;
         for (const ScaledWindow::Child& child : layout.children) {
             SetWindowPos(child.hwnd, nullptr, Scaled(child.x, s), Scaled(child.y, s), Scaled(child.width, s),
                          Scaled(child.height, s), SWP_NOZORDER | SWP_NOACTIVATE);
-            SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
         }
-        layout.font = std::move(font);  // the old font goes only now that no child uses it
+        SetLayoutFont(layout, MakeWindowFont(layout.scale));
     }
     TakeSuggestedRect(window, lParam);
     InvalidateRect(window, nullptr, TRUE);
@@ -81,6 +94,21 @@ void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lPar
 void ClearScaledWindow(ScaledWindow& layout) {
     layout.children.clear();
     layout.font.reset();
+    g_openLayouts.erase(std::remove(g_openLayouts.begin(), g_openLayouts.end(), &layout), g_openLayouts.end());
+}
+
+int RefaceScaledWindows() {
+    int changed = 0;
+    for (ScaledWindow* layout : g_openLayouts) {
+        LOGFONTW face = {};
+        if (layout->font && GetObjectW(layout->font.get(), sizeof(face), &face) == sizeof(face) &&
+            _wcsicmp(face.lfFaceName, WindowFaceName()) == 0) {
+            continue;
+        }
+        SetLayoutFont(*layout, MakeWindowFont(layout->scale));
+        ++changed;
+    }
+    return changed;
 }
 
 void TakeSuggestedRect(HWND window, LPARAM lParam) {

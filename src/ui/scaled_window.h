@@ -1,7 +1,7 @@
 #pragma once
 // The standard controls of a secondary window drawn by Windows (video, installer, updates): each
-// at its design rectangle times the window's scale, all in the window font ("Barlow", design
-// height -16) made at that scale. When the window moves to a monitor of another DPI the scale
+// at its design rectangle times the window's scale, all in the window font (the language's face,
+// "Barlow" or Russian's, design height -16) made at that scale. When the window moves to a monitor of another DPI the scale
 // follows the DPI, the font is made anew, every child is placed again and the window takes the
 // rectangle Windows suggests.
 #include <windows.h>
@@ -36,6 +36,9 @@ void MoveScaledChild(ScaledWindow& layout, HWND child, int x, int y, int width, 
 void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lParam);
 // WM_DESTROY: the children are gone; the font goes too.
 void ClearScaledWindow(ScaledWindow& layout);
+// After a language change: every open layout whose font is not in the language's face gets a new
+// font for all its children. Returns how many layouts changed.
+int RefaceScaledWindows();
 
 // Moves and sizes a window to the rectangle a WM_DPICHANGED suggests, keeping its z-order and
 // activation. Every window handles the message through here.

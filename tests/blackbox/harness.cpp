@@ -85,7 +85,8 @@ Installation::Installation(const Options& options) : folder_(L"tlvr-install", op
     }
     if (options.fonts) {
         for (const wchar_t* name :
-             {L"Barlow-Regular.ttf", L"BarlowCondensed-Bold.ttf", L"BarlowCondensed-BoldItalic.ttf"}) {
+             {L"Barlow-Regular.ttf", L"BarlowCondensed-Bold.ttf", L"BarlowCondensed-BoldItalic.ttf",
+              L"FiraSansCondensed-Regular.ttf", L"FiraSansCondensed-Bold.ttf", L"FiraSansCondensed-BoldItalic.ttf"}) {
             if (fs::exists(demoArt / name)) CopyInto(demoArt / name, art);
         }
     }

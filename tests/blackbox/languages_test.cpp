@@ -79,6 +79,8 @@ TEST(Languages, EnglishByDefaultTheStoredChoiceAndTheOneRunChoice) {
         {"the stored choice read without regard to case", L"DE", L"", L"SPIELEN", L"Optionen", L"de"},
         {"a stored Spanish choice is kept across starts", L"es", L"", L"JUGAR", L"Opciones", L"es"},
         {"--language for one run is not stored", L"de", L"--language en", L"PLAY", L"Options", L"de"},
+        {"Russian for one run, drawn in its Cyrillic face", nullptr, L"--language ru",
+         L"\u0418\u0413\u0420\u0410\u0422\u042C", L"\u041F\u0430\u0440\u0430\u043C\u0435\u0442\u0440\u044B", L"auto"},
         {"the controls editor in French", nullptr, L"--language fr", L"JOUER", L"Options", L"auto", kControls,
          L"TlvrControlEditor", L"Commandes \u2014 Talvaro Ovra-Remix Recomp", IDOK, L"Enregistrer les commandes"},
         {"the installer in French", nullptr, L"--language fr", L"JOUER", L"Options", L"auto", kInstallGames,

@@ -19,6 +19,7 @@
 #include "install/installer_record.h"
 #include "launcher_windows_fixture.h"
 #include "play/home_window.h"
+#include "texts/texts.h"
 #include "ui/drawing_kit.h"
 #include "ui/glyph_gaps.h"
 #include "ui/options_window.h"
@@ -144,14 +145,15 @@ std::wstring Lacking(HFONT font, const std::wstring& text, std::wstring* realFac
     return lacking;
 }
 
-// The fixture's windows, with the drawing kit's texts observed and the third Barlow face given
-// to GDI too (the kit gives it the two faces its controls select).
-class FixedTexts : public LauncherWindows {
+// The fixture's windows in a language, with the drawing kit's texts observed and the bold italic
+// faces given to GDI too (the kit gives it the faces its controls select).
+class FixedTexts : public LauncherWindows, public ::testing::WithParamInterface<const char*> {
 protected:
     void SetUp() override {
+        SetTextLanguage(GetParam());
         LauncherWindows::SetUp();
         if (HasFatalFailure()) return;
-        AddFontResourceExW(BoldItalic().c_str(), FR_PRIVATE, nullptr);
+        for (const fs::path& face : BoldItalics()) AddFontResourceExW(face.c_str(), FR_PRIVATE, nullptr);
         // Game 1 installed, game 2 not: both cards' and both status lines' texts show.
         WriteFileBytes(root_.path() / L"games" / L"tlvr1" / L"tlvr1.exe", "");
         WriteFileBytes(root_.path() / L"roms" / L"tlvr1.bin", "");
@@ -163,13 +165,16 @@ protected:
         for (HFONT font : g_madeFonts) DeleteObject(font);
         g_madeFonts.clear();
         g_painted.clear();
-        RemoveFontResourceExW(BoldItalic().c_str(), FR_PRIVATE, nullptr);
+        for (const fs::path& face : BoldItalics()) RemoveFontResourceExW(face.c_str(), FR_PRIVATE, nullptr);
     }
-    fs::path BoldItalic() const { return art_ / L"BarlowCondensed-BoldItalic.ttf"; }
+    std::vector<fs::path> BoldItalics() const {
+        return {art_ / L"BarlowCondensed-BoldItalic.ttf", art_ / L"FiraSansCondensed-BoldItalic.ttf"};
+    }
 };
 }  // namespace
 
-TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
+TEST_P(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
+    const bool russian = std::string(GetParam()) == "ru";
     struct Screen {
         const char* name;
         std::function<HWND()> open;  // shows the screen; returns its top-level window
@@ -203,7 +208,7 @@ TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
     // Checked while the screen is open: its controls' fonts go with it.
     std::set<std::pair<std::wstring, std::wstring>> checked;
     std::set<std::wstring> realFaces;
-    auto check = [&checked, &realFaces](const std::vector<ShownText>& items) {
+    auto check = [&checked, &realFaces, russian](const std::vector<ShownText>& items) {
         for (const ShownText& item : items) {
             if (!checked.insert({item.text, item.face}).second) continue;
             std::wstring realFace;
@@ -211,6 +216,11 @@ TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
             realFaces.insert(realFace);
             EXPECT_TRUE(lacking.empty()) << item.screen << ": \"" << Utf8(item.text) << "\" in " << Utf8(realFace)
                                          << " has no glyph for \"" << Utf8(lacking) << "\"";
+            // Russian is drawn in its Cyrillic face everywhere, the windows' controls included.
+            if (russian) {
+                EXPECT_EQ(_wcsicmp(realFace.c_str(), L"Fira Sans Condensed"), 0)
+                    << item.screen << ": \"" << Utf8(item.text) << "\" drawn in " << Utf8(realFace);
+            }
             if (!item.painted) continue;  // a control draws with whatever face GDI gave it
             EXPECT_EQ(_wcsicmp(realFace.c_str(), item.face.c_str()), 0)
                 << item.screen << ": \"" << Utf8(item.text) << "\" asked for " << Utf8(item.face)
@@ -232,7 +242,18 @@ TEST_F(FixedTexts, EveryCharacterShownHasAGlyphInTheFontThatDrawsIt) {
     check(g_painted);
     // The check met the faces it is about, as GDI really gave them: a check of stand-in faces
     // would prove nothing about Barlow.
-    EXPECT_TRUE(realFaces.count(L"Barlow")) << "no text was checked in Barlow";
-    EXPECT_TRUE(realFaces.count(L"Barlow Condensed")) << "no text was checked in Barlow Condensed";
+    if (russian) {
+        EXPECT_TRUE(realFaces.count(L"Fira Sans Condensed")) << "no text was checked in Fira Sans Condensed";
+    } else {
+        EXPECT_TRUE(realFaces.count(L"Barlow")) << "no text was checked in Barlow";
+        EXPECT_TRUE(realFaces.count(L"Barlow Condensed")) << "no text was checked in Barlow Condensed";
+        // "Русский" in the Language list: Barlow lacks it, Russian's face draws it.
+        EXPECT_TRUE(realFaces.count(L"Fira Sans Condensed")) << "the Language list kept Barlow for its Cyrillic";
+    }
     EXPECT_GT(checked.size(), 60u) << "too few texts were found to be every text";
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, FixedTexts, ::testing::Values("en", "ru"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param) == "ru" ? std::string("Russian") : std::string("English");
+                         });
