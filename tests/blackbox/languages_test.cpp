@@ -11,6 +11,9 @@ using namespace bb;
 namespace {
 constexpr int kPlay = 200;
 constexpr int kOptions = 208;
+constexpr int kUpdates = 207;
+constexpr int kCheckForUpdates = 101;
+constexpr DWORD kExitBadGameNumber = 2;
 
 std::wstring StoredLanguage(const Installation& installation) {
     wchar_t text[64] = {};
@@ -26,7 +29,20 @@ struct LanguageCase {
     const wchar_t* play;       // the PLAY button's text
     const wchar_t* options;    // the Options button's text
     const wchar_t* storedAfter;  // language= once the launcher has closed
+    const wchar_t* updatesTitle = nullptr;  // the updates window's title; null: not opened
+    const wchar_t* updatesCheck = nullptr;  // its "Check for updates" button
 };
+
+// Opens the updates window from the home window's button, reads it and closes it again.
+void ReadUpdatesWindow(const Process& launcher, HWND home, const LanguageCase& c) {
+    ClickButton(ChildWithId(home, kUpdates));
+    const std::optional<Window> updates = launcher.FindWindowOfClass(L"TLVRUpdates", kLaunchTimeout);
+    ASSERT_TRUE(updates.has_value()) << "the updates window did not open";
+    EXPECT_EQ(WindowText(updates->hwnd), c.updatesTitle);
+    EXPECT_EQ(WindowText(ChildWithId(updates->hwnd, kCheckForUpdates)), c.updatesCheck);
+    PostMessageW(updates->hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(updates->hwnd); }, kLaunchTimeout));
+}
 
 // Starts the launcher once per case and reads the home window's button texts.
 void RunLanguageCases(const std::vector<LanguageCase>& cases) {
@@ -44,6 +60,7 @@ void RunLanguageCases(const std::vector<LanguageCase>& cases) {
         ASSERT_NE(home, nullptr);
         EXPECT_EQ(WindowText(ChildWithId(home, kPlay)), c.play);
         EXPECT_EQ(WindowText(ChildWithId(home, kOptions)), c.options);
+        if (c.updatesTitle) ReadUpdatesWindow(launcher, home, c);
         PostMessageW(home, WM_CLOSE, 0, 0);
         EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(0));
         EXPECT_EQ(StoredLanguage(installation), c.storedAfter);
@@ -58,6 +75,8 @@ TEST(Languages, EnglishByDefaultTheStoredChoiceAndTheOneRunChoice) {
         {"the stored choice", L"de", L"", L"SPIELEN", L"Optionen", L"de"},
         {"the stored choice read without regard to case", L"DE", L"", L"SPIELEN", L"Optionen", L"de"},
         {"a stored Spanish choice is kept across starts", L"es", L"", L"JUGAR", L"Opciones", L"es"},
+        {"the updates window in Spanish", nullptr, L"--language es", L"JUGAR", L"Opciones", L"auto",
+         L"Actualizaciones", L"Buscar actualizaciones"},
         {"--language for one run is not stored", L"de", L"--language en", L"PLAY", L"Options", L"de"},
         {"the pseudo-language on the command line", nullptr, L"--language qps-ploc", L"[PL\u00C1\u00C1\u00DD~]",
          L"[\u00D6\u00D6pt\u00EE\u00EE\u00F6\u00F6\u00F1\u0161]", L"auto"},
@@ -78,4 +97,43 @@ TEST(LanguagesUnderLocale, GermanDisplayLanguageUnlessTheChoiceSaysOtherwise) {
         {"French for one run beside the German display language", nullptr, L"--language fr", L"JOUER", L"Options",
          L"auto"},
     });
+}
+
+// A box in another language than Windows' is a task dialog with our own buttons (a message box
+// would draw Windows' buttons); in English on an English Windows it stays Windows' message box.
+TEST(Languages, ABoxSpeaksTheLaunchersLanguageDownToItsButtons) {
+    struct BoxCase {
+        const char* name;
+        const wchar_t* arguments;
+        const wchar_t* text;
+        std::vector<std::wstring> buttons;
+        bool taskDialog;
+    };
+    const BoxCase cases[] = {
+        {"French", L"--play 3 --language fr",
+         L"Il n\u2019y a pas de jeu 3. Utilisez --play 1 pour TALVARO GP ou --play 2 pour "
+         L"ORLEN KASTRI\u2019S TALVARO GP II.",
+         {L"OK"}, true},
+        {"Spanish", L"--play 3 --language es",
+         L"No existe el juego 3. Usa --play 1 para TALVARO GP o --play 2 para ORLEN KASTRI\u2019S TALVARO GP II.",
+         {L"Aceptar"}, true},
+        {"English", L"--play 3",
+         L"There is no game 3. Use --play 1 for TALVARO GP or --play 2 for ORLEN KASTRI\u2019S TALVARO GP II.",
+         {L"OK"}, false},
+    };
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation installation;
+        Process launcher = StartLauncher(installation, c.arguments);
+        const std::optional<MessageBoxInfo> box = WaitForMessageBox(launcher, kLaunchTimeout);
+        ASSERT_TRUE(box.has_value()) << "no box";
+        EXPECT_EQ(box->text, c.text);
+        EXPECT_EQ(box->buttons, c.buttons);
+        // A message box's text is the static with id 0xFFFF; a task dialog has none.
+        EXPECT_EQ(GetDlgItem(box->hwnd, 0xFFFF) == nullptr, c.taskDialog);
+        HWND ok = GetDlgItem(box->hwnd, IDOK);
+        ASSERT_NE(ok, nullptr) << "the button does not answer IDOK";
+        ClickButton(ok);
+        EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(kExitBadGameNumber));
+    }
 }
