@@ -200,7 +200,8 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     // The artwork before ".local": a Launcher started outside an installation (alone in a
     // Downloads folder, inside an opened zip) must not leave a data folder in some ancestor.
     if (!PathExists(g_launcher.artFolder / L"tlvr1.png")) {
-        ShowMessageBox(nullptr, Text("startup.artwork_missing.body"), Text("startup.artwork_missing.title"), MB_ICONERROR);
+        ShowMessageBox(nullptr, Text("startup.artwork_missing.body"), Text("startup.artwork_missing.title"),
+                       MB_ICONERROR);
         return kExitArtworkMissing;
     }
 

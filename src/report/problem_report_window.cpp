@@ -122,7 +122,8 @@ void SaveProblemReportFromWindow(HWND owner) {
             OpenFolderWithFileSelected(zipPath);
         }
     } else {
-        ShowMessageBox(owner, FormatText("report.failed.body", {{"reason", error}}), Text("report.failed.title"), MB_ICONERROR);
+        ShowMessageBox(owner, FormatText("report.failed.body", {{"reason", error}}), Text("report.failed.title"),
+                       MB_ICONERROR);
     }
 }
 

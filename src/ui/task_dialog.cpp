@@ -196,6 +196,7 @@ int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
     config.pfCallback = OnBoxNotification;
     config.lpCallbackData = escapeAnswer;
     int pressed = 0;
-    if (FAILED(show(&config, &pressed, nullptr, nullptr))) return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+    if (FAILED(show(&config, &pressed, nullptr, nullptr)))
+        return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
     return pressed;
 }

@@ -309,7 +309,8 @@ HWND CreateApplyRunWindow(float scale) {
     RECT workArea = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     const DWORD exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
-    return CreateWindowExW(exStyle, kUpdatesWindowClass, Text(kApplyTexts.windowTitle).c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+    const std::wstring title = Text(kApplyTexts.windowTitle);
+    return CreateWindowExW(exStyle, kUpdatesWindowClass, title.c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
                            workArea.left + 40, workArea.top + 40, Scaled(kWidth), Scaled(kHeight), nullptr,
                            nullptr, g_window.instance, nullptr);
 }

@@ -76,7 +76,7 @@ TEST(Languages, EnglishByDefaultTheStoredChoiceAndTheOneRunChoice) {
         {"the stored choice read without regard to case", L"DE", L"", L"SPIELEN", L"Optionen", L"de"},
         {"a stored Spanish choice is kept across starts", L"es", L"", L"JUGAR", L"Opciones", L"es"},
         {"the updates window in Spanish", nullptr, L"--language es", L"JUGAR", L"Opciones", L"auto",
-         L"Actualizaciones", L"Buscar actualizaciones"},
+         L"Actualizaciones", L"Buscar ahora"},
         {"--language for one run is not stored", L"de", L"--language en", L"PLAY", L"Options", L"de"},
         {"the pseudo-language on the command line", nullptr, L"--language qps-ploc", L"[PL\u00C1\u00C1\u00DD~]",
          L"[\u00D6\u00D6pt\u00EE\u00EE\u00F6\u00F6\u00F1\u0161]", L"auto"},

@@ -40,9 +40,9 @@ TEST_F(LauncherWindows, ALanguageChangeRereadsTheUpdatesWindowAndItsStatusLine) 
         const wchar_t* status;  // this copy has no update tools
         const wchar_t* homeButton;
     } steps[] = {
-        {"es", L"Actualizaciones", L"Buscar actualizaciones",
+        {"es", L"Actualizaciones", L"Buscar ahora",
          L"Instala primero los juegos para activar las actualizaciones autom\u00E1ticas.", L"Actualizaciones"},
-        {"de", L"Updates", L"Nach Updates suchen",
+        {"de", L"Updates", L"Updates suchen",
          L"Installiere zuerst die Spiele, um automatische Updates zu nutzen.", L"Updates"},
         {"en", L"Updates", L"Check for updates", L"Install the games first to enable automatic updates.", L"Updates"},
     };
