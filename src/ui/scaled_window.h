@@ -29,6 +29,9 @@ void StartScaledWindow(ScaledWindow& layout, float scale, UINT dpi);
 // they draw light on dark.
 HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className, const wchar_t* text,
                     DWORD style, int x, int y, int width, int height, int id);
+// Gives a child of the layout another design rectangle (a language that needs more room) and
+// places it there.
+void MoveScaledChild(ScaledWindow& layout, HWND child, int x, int y, int width, int height);
 // WM_DPICHANGED: the new DPI is in wParam, the suggested rectangle in lParam.
 void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lParam);
 // WM_DESTROY: the children are gone; the font goes too.

@@ -1,59 +1,140 @@
-// A language change reaches the open windows at once: each reads its texts again, a status line
-// from the table included, and English comes back text for text.
+// A language change reaches the controls editor, the installer and the folder browser while they
+// are open: each reads its texts again, takes the room the language needs, and English gets its
+// own rectangles back exactly.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "controls/controls_editor.h"
+#include "install/folder_browser.h"
+#include "install/installer_entry.h"
+#include "install/installer_record.h"
 #include "launcher_windows_fixture.h"
 #include "texts/texts.h"
 #include "ui/language_change.h"
-#include "update/update_entry.h"
 
 namespace {
-constexpr int kHomeUpdatesId = 207;
-constexpr int kCheckId = 101;
+struct Placed {
+    HWND child;
+    RECT rect;
+};
 
-std::vector<std::wstring> ChildTexts(HWND window) {
-    std::vector<std::wstring> texts;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts.push_back(WindowText(child));
-    return texts;
+std::vector<Placed> ChildRects(HWND window) {
+    std::vector<Placed> placed;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r = {};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        placed.push_back({child, r});
+    }
+    return placed;
 }
 
-bool Shows(HWND window, const std::wstring& text) {
-    const std::vector<std::wstring> texts = ChildTexts(window);
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
+bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
+
+int WidthOf(HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    return r.right - r.left;
+}
+
+std::wstring ComboItem(HWND combo, int index) {
+    wchar_t text[128] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) >= 128) return L"";
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void ChangeLanguage(const char* tag) {
+    SetTextLanguage(tag);
+    AnnounceLanguageChange();
+}
+
+class LanguageChange : public LauncherWindows {
+protected:
+    void TearDown() override {
+        Close(FolderBrowserWindow());
+        LauncherWindows::TearDown();
+    }
+};
 }  // namespace
 
-TEST_F(LauncherWindows, ALanguageChangeRereadsTheUpdatesWindowAndItsStatusLine) {
-    HWND home = Home();
-    OpenUpdatesWindow(home);
-    HWND updates = UpdatesWindow();
-    ASSERT_NE(updates, nullptr);
-    const struct {
-        const char* tag;
-        const wchar_t* title;
-        const wchar_t* check;
-        const wchar_t* status;  // this copy has no update tools
-        const wchar_t* homeButton;
-    } steps[] = {
-        {"es", L"Actualizaciones", L"Buscar ahora",
-         L"Instala primero los juegos para activar las actualizaciones autom\u00E1ticas.", L"Actualizaciones"},
-        {"de", L"Updates", L"Updates suchen",
-         L"Installiere zuerst die Spiele, um automatische Updates zu nutzen.", L"Updates"},
-        {"en", L"Updates", L"Check for updates", L"Install the games first to enable automatic updates.", L"Updates"},
+TEST_F(LanguageChange, OpenWindowsReadTheirTextsAgainAndEnglishKeepsItsRectangles) {
+    OpenControlsEditor(Home(), root_.path() / L"controls.ini");
+    OpenInstallerWindow(Home());
+    FolderBrowserRequest browse;
+    browse.owner = InstallerWindow();
+    browse.titleKey = "install.picker.rom";
+    browse.unattended = true;
+    OpenFolderBrowser(std::move(browse));
+    HWND editor = ControlsEditorWindow();
+    HWND installer = InstallerWindow();
+    HWND browser = FolderBrowserWindow();
+    ASSERT_TRUE(editor && installer && browser);
+    Pump();
+
+    struct Row {
+        const char* window;
+        HWND hwnd;
+        int childId;  // 0: the title only
+        const wchar_t* french[2];   // title, child
+        const wchar_t* english[2];
+        bool wider;  // the child takes more room in French
     };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.tag);
-        SetTextLanguage(step.tag);
-        EXPECT_GE(AnnounceLanguageChange(), 2);
-        EXPECT_EQ(WindowText(updates), step.title);
-        EXPECT_EQ(WindowText(GetDlgItem(updates, kCheckId)), step.check);
-        EXPECT_TRUE(Shows(updates, step.status)) << "the status line was not read again";
-        EXPECT_EQ(WindowText(GetDlgItem(home, kHomeUpdatesId)), step.homeButton);
+    const Row rows[] = {
+        {"controls editor", editor, kEditorSaveId,
+         {L"Commandes \u2014 Talvaro Ovra-Remix Recomp", L"Enregistrer les commandes"},
+         {L"Controls \u2014 Talvaro Ovra-Remix Recomp", L"Save controls"}, true},
+        {"installer", installer, kCloseButtonId, {L"Installer Talvaro Ovra-Remix Recomp 0.60", L"Fermer"},
+         {L"Install Talvaro Ovra-Remix Recomp 0.60", L"Close"}, true},
+        {"folder browser", browser, 0, {L"Choisissez un dossier contenant vos ROM", nullptr},
+         {L"Choose a folder containing your ROMs", nullptr}, false},
+    };
+    std::vector<std::vector<Placed>> english;
+    for (const Row& row : rows) english.push_back(ChildRects(row.hwnd));
+
+    ChangeLanguage("fr");
+    Pump();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.window);
+        EXPECT_EQ(WindowText(row.hwnd), row.french[0]);
+        if (!row.childId) continue;
+        HWND child = GetDlgItem(row.hwnd, row.childId);
+        EXPECT_EQ(WindowText(child), row.french[1]);
+        if (row.wider) {
+            for (const Placed& p : english[static_cast<size_t>(&row - rows)]) {
+                if (p.child == child) {
+                    EXPECT_GT(WidthOf(child), p.rect.right - p.rect.left);
+                }
+            }
+        }
     }
-    Close(updates);
+    // The lists are filled again, the choice kept.
+    HWND steering = GetDlgItem(editor, kSteeringChoiceId);
+    EXPECT_EQ(ComboItem(steering, 2), L"D\u00E9sactiv\u00E9");
+    EXPECT_EQ(SendMessageW(steering, CB_GETCURSEL, 0, 0), EditorWorkingProfile().steeringStick);
+    EXPECT_EQ(ComboItem(GetDlgItem(editor, kControllerChoiceId), 1), L"Manette 2 \u2014 d\u00E9connect\u00E9e");
+    EXPECT_EQ(WindowText(GetDlgItem(editor, kFirstClearButtonId)), L"Effacer");
+
+    ChangeLanguage("en");
+    Pump();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.window);
+        EXPECT_EQ(WindowText(row.hwnd), row.english[0]);
+        if (row.childId) {
+            EXPECT_EQ(WindowText(GetDlgItem(row.hwnd, row.childId)), row.english[1]);
+        }
+        const std::vector<Placed> now = ChildRects(row.hwnd);
+        const std::vector<Placed>& before = english[static_cast<size_t>(&row - rows)];
+        ASSERT_EQ(now.size(), before.size());
+        for (size_t i = 0; i < now.size(); ++i) {
+            EXPECT_TRUE(Same(now[i].rect, before[i].rect))
+                << "child " << GetDlgCtrlID(now[i].child) << " \"" << ::testing::PrintToString(WindowText(now[i].child))
+                << "\" is not back in its English rectangle";
+        }
+    }
 }
