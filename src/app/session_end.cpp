@@ -1,10 +1,9 @@
 #include "app/session_end.h"
 
 #include "app/win_owners.h"
+#include "texts/texts.h"
 
 namespace {
-constexpr wchar_t kInstallingReason[] = L"Installing the games\u2026";
-constexpr wchar_t kUpdatingReason[] = L"Updating the package\u2026";
 constexpr wchar_t kInstallationStoppedLine[] =
     L"Windows is ending the session: the installation was stopped. Your original ROMs are unchanged.";
 constexpr wchar_t kUpdateStoppedLine[] =
@@ -43,18 +42,18 @@ void ShowReason(HWND window) {
     if (!window) return;
     SessionHolds onWindow;
     for (int i = 0; i < kHeldRunCount; ++i) onWindow.held[i] = g_session.holds.held[i] && g_session.windows[i] == window;
-    if (const wchar_t* reason = SessionBlockReason(onWindow)) {
-        if (BlockReasonCreate create = CreateCall()) create(window, reason);
+    if (const std::wstring reason = SessionBlockReason(onWindow); !reason.empty()) {
+        if (BlockReasonCreate create = CreateCall()) create(window, reason.c_str());
     } else if (BlockReasonDestroy destroy = DestroyCall()) {
         destroy(window);
     }
 }
 }  // namespace
 
-const wchar_t* SessionBlockReason(const SessionHolds& holds) {
-    if (holds.held[Index(HeldRun::Installation)]) return kInstallingReason;
-    if (holds.held[Index(HeldRun::Update)]) return kUpdatingReason;
-    return nullptr;
+std::wstring SessionBlockReason(const SessionHolds& holds) {
+    if (holds.held[Index(HeldRun::Installation)]) return Text("session_end.reason.installing");
+    if (holds.held[Index(HeldRun::Update)]) return Text("session_end.reason.updating");
+    return {};
 }
 
 SessionEndAnswer DecideSessionEnd(UINT message, WPARAM wParam, const SessionHolds& holds, bool* handled) {

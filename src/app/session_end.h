@@ -17,9 +17,9 @@ struct SessionHolds {
     bool any() const { return held[0] || held[1]; }
 };
 
-// The reason Windows shows on its "programs need to close" screen, null when nothing holds.
+// The reason Windows shows on its "programs need to close" screen, empty when nothing holds.
 // An installation is named before an update: it is the longer of the two to lose.
-const wchar_t* SessionBlockReason(const SessionHolds& holds);
+std::wstring SessionBlockReason(const SessionHolds& holds);
 
 // What a window does with WM_QUERYENDSESSION and WM_ENDSESSION.
 struct SessionEndAnswer {

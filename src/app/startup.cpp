@@ -28,6 +28,8 @@
 #include "ui/home_paint.h"
 #include "play/launcher_options.h"
 #include "texts/language_choice.h"
+#include "texts/texts.h"
+#include "ui/task_dialog.h"
 #include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
@@ -36,13 +38,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr wchar_t kVideoWindowClass[] = L"TLVRSettings";
-constexpr wchar_t kInUseText[] = L"The launcher or updater is already open for this installation.";
-constexpr wchar_t kArtworkMissingText[] =
-    L"Launcher artwork is missing. Extract the complete release package before opening the app.";
-constexpr wchar_t kArtworkMissingCaption[] = L"Missing files";
-constexpr wchar_t kDataFolderText[] =
-    L"The launcher could not create its data folder (.local) in this installation. "
-    L"Move the package to a folder you can write to, then start it again.";
 
 void ApplyOptions(const ScannedOptions& scanned) {
     AutomationOptions& automation = g_launcher.automation;
@@ -62,8 +57,15 @@ void ApplyOptions(const ScannedOptions& scanned) {
 }
 
 std::wstring NoSuchGameText(int number) {
-    return L"There is no game " + std::to_wstring(number) + L". Use --play 1 for " + kGames[0].title +
-           L" or --play 2 for " + kGames[1].title + L".";
+    return FormatText("startup.no_such_game",
+                      {{"number", std::to_wstring(number)}, {"first", kGames[0].title}, {"second", kGames[1].title}});
+}
+
+// The boxes before the settings are read speak the one-run choice or Windows' language.
+void ChooseEarlyLanguage(const ScannedOptions& scanned) {
+    std::string tag;
+    for (wchar_t c : scanned.language) tag += c < 0x80 ? static_cast<char>(c) : '?';
+    ApplyLanguageChoice(tag, "auto");
 }
 
 bool CreateDataFolder() {
@@ -146,6 +148,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
 
     const ScannedOptions scanned = ScanOptions(words);
     words.clear();
+    ChooseEarlyLanguage(scanned);
     // It only reads the installation and writes its own zip: no lock, no window, no update check,
     // so it also runs beside an open Launcher.
     if (scanned.reportRun) return RunReportMode(g_launcher.root) ? kExitNormal : kExitReportFailed;
@@ -153,14 +156,14 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     const bool automationRun = g_launcher.IsAutomationRun();
     const bool playRun = g_launcher.automation.playRun;
     if (playRun && scanned.playNumber != 1 && scanned.playNumber != 2) {
-        MessageBoxW(nullptr, NoSuchGameText(scanned.playNumber).c_str(), kProductName, MB_ICONERROR);
+        ShowMessageBox(nullptr, NoSuchGameText(scanned.playNumber), kProductName, MB_ICONERROR);
         return kExitBadGameNumber;
     }
     if (playRun) g_launcher.settings.selectedGame = scanned.playNumber - 1;
     if (!g_launcher.automation.padScriptFile.empty()) {
         std::wstring problem;
         if (!LoadPadScript(g_launcher.automation.padScriptFile, problem)) {
-            MessageBoxW(nullptr, problem.c_str(), kProductName, MB_ICONERROR);
+            ShowMessageBox(nullptr, problem, kProductName, MB_ICONERROR);
             return kExitPadScriptInvalid;
         }
     }
@@ -186,7 +189,7 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
             g_launcher.installationLock = nullptr;  // a root without a name cannot be locked
         }
         if (!g_launcher.installationLock) {
-            MessageBoxW(nullptr, kInUseText, kProductName, MB_ICONINFORMATION);
+            ShowMessageBox(nullptr, Text("startup.in_use"), kProductName, MB_ICONINFORMATION);
             return kExitNormal;
         }
         // Still holding the lock, which the process's end releases: a recovery run handed over
@@ -197,12 +200,13 @@ int RunLauncher(HINSTANCE instance, int showCommand) {
     // The artwork before ".local": a Launcher started outside an installation (alone in a
     // Downloads folder, inside an opened zip) must not leave a data folder in some ancestor.
     if (!PathExists(g_launcher.artFolder / L"tlvr1.png")) {
-        MessageBoxW(nullptr, kArtworkMissingText, kArtworkMissingCaption, MB_ICONERROR);
+        ShowMessageBox(nullptr, Text("startup.artwork_missing.body"), Text("startup.artwork_missing.title"),
+                       MB_ICONERROR);
         return kExitArtworkMissing;
     }
 
     if (!CreateDataFolder()) {
-        MessageBoxW(nullptr, kDataFolderText, kProductName, MB_ICONERROR);
+        ShowMessageBox(nullptr, Text("startup.data_folder"), kProductName, MB_ICONERROR);
         return kExitDataFolderFailed;
     }
     g_launcher.settingsFile = g_launcher.root / L".local" / L"launcher.ini";

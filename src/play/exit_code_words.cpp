@@ -4,26 +4,32 @@
 
 #include <cwchar>
 
+#include "texts/texts.h"
+
 namespace {
 struct StatusWords {
     unsigned long code;
-    const wchar_t* words;  // what follows "The game stopped with "
+    const char* words;  // the key of what follows "The game stopped with "
 };
 
 // The statuses players meet most, in our own short words.
 constexpr StatusWords kStatusWords[] = {
-    {0xC0000005ul, L"an access violation"},
-    {0xC00000FDul, L"a stack overflow"},
-    {0xC0000135ul, L"a DLL that could not be found"},
-    {0xC0000139ul, L"an entry point that could not be found in a DLL"},
-    {0xC0000142ul, L"a DLL that failed to start"},
-    {0xC0000409ul, L"a fail-fast stop (stack buffer overrun)"},
-    {0xC000001Dul, L"an illegal instruction"},
-    {0xC0000094ul, L"an integer division by zero"},
-    {0xC0000374ul, L"a corrupted heap"},
-    {0xC000000Dul, L"an invalid parameter"},
-    {0x80000003ul, L"a breakpoint"},
+    {0xC0000005ul, "exit_code.word.access_violation"},
+    {0xC00000FDul, "exit_code.word.stack_overflow"},
+    {0xC0000135ul, "exit_code.word.dll_not_found"},
+    {0xC0000139ul, "exit_code.word.entry_point_not_found"},
+    {0xC0000142ul, "exit_code.word.dll_init_failed"},
+    {0xC0000409ul, "exit_code.word.fail_fast"},
+    {0xC000001Dul, "exit_code.word.illegal_instruction"},
+    {0xC0000094ul, "exit_code.word.division_by_zero"},
+    {0xC0000374ul, "exit_code.word.corrupted_heap"},
+    {0xC000000Dul, "exit_code.word.invalid_parameter"},
+    {0x80000003ul, "exit_code.word.breakpoint"},
 };
+
+std::wstring Say(Wording wording, const char* key, std::initializer_list<TextArg> args = {}) {
+    return FillPlaceholders(wording == Wording::English ? EnglishText(key) : Text(key), args);
+}
 
 constexpr unsigned long kFirstErrorStatus = 0xC0000000ul;
 constexpr unsigned long kBreakpointStatus = 0x80000003ul;
@@ -72,22 +78,20 @@ bool IsWindowsStatusCode(unsigned long code) {
     return code >= kFirstErrorStatus || code == kBreakpointStatus;
 }
 
-std::wstring DescribeStatusWithSystemText(unsigned long code, const std::wstring& systemText) {
-    if (systemText.empty()) return L"The game stopped with the Windows status " + HexCode(code) + L".";
-    std::wstring sentence = L"The game stopped with the Windows status " + HexCode(code) + L": " + systemText;
+std::wstring DescribeStatusWithSystemText(unsigned long code, const std::wstring& systemText, Wording wording) {
+    if (systemText.empty()) return Say(wording, "exit_code.status", {{"code", HexCode(code)}});
+    std::wstring sentence = Say(wording, "exit_code.status_text", {{"code", HexCode(code)}, {"text", systemText}});
     const wchar_t last = sentence.back();
     if (last != L'.' && last != L'!' && last != L'?') sentence += L'.';
     return sentence;
 }
 
-std::wstring DescribeExitCode(unsigned long code) {
-    if (!IsWindowsStatusCode(code)) {
-        return L"The game ended with exit code " + std::to_wstring(code) + L".";
-    }
+std::wstring DescribeExitCode(unsigned long code, Wording wording) {
+    if (!IsWindowsStatusCode(code)) return Say(wording, "exit_code.number", {{"code", std::to_wstring(code)}});
     for (const StatusWords& entry : kStatusWords) {
         if (entry.code == code) {
-            return std::wstring(L"The game stopped with ") + entry.words + L" (" + HexCode(code) + L").";
+            return Say(wording, "exit_code.words", {{"words", Say(wording, entry.words)}, {"code", HexCode(code)}});
         }
     }
-    return DescribeStatusWithSystemText(code, SystemStatusText(code));
+    return DescribeStatusWithSystemText(code, SystemStatusText(code), wording);
 }

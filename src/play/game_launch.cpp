@@ -15,14 +15,13 @@
 #include "play/launcher_settings.h"
 #include "play/play_time.h"
 #include "play/session_record.h"
+#include "texts/texts.h"
 #include "ui/command_buttons.h"
+#include "ui/task_dialog.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-constexpr wchar_t kLaunchFailedText[] =
-    L"Could not start the game. Check the installation files and the log in .local/logs.";
-constexpr wchar_t kLaunchFailedCaption[] = L"Launch failed";
 constexpr wchar_t kFixedArguments[] = L" --no-launcher --pacing accurate";
 constexpr UINT kGameWatchPeriodMs = 300;
 
@@ -221,7 +220,7 @@ void LaunchSelectedGame() {
         } else {
             if (g_launcher.automation.playRun) StartPadNavigation(g_launcher.settings.padNavigation);
             RefreshPadNavigation();
-            MessageBoxW(home, kLaunchFailedText, kLaunchFailedCaption, MB_ICONERROR);
+            ShowMessageBox(home, Text("launch_failed.body"), Text("launch_failed.title"), MB_ICONERROR);
         }
         return;
     }

@@ -27,6 +27,7 @@
 #include "ui/owned_window.h"
 #include "ui/palette.h"
 #include "ui/scaled_window.h"
+#include "ui/task_dialog.h"
 #include "ui/video_window.h"
 #include "ui/window_capture.h"
 #include "texts/texts.h"
@@ -170,7 +171,7 @@ void OnClose(HWND hwnd) {
     if (IsInstallationRunActive()) {
         OpenInstallerWindow(hwnd);  // brings the running installation to the front
     } else if (GameRunning()) {
-        MessageBoxW(hwnd, Text("home.game_running.body").c_str(), Text("home.game_running.title").c_str(), MB_OK);
+        ShowMessageBox(hwnd, Text("home.game_running.body"), Text("home.game_running.title"), MB_OK);
     } else {
         DestroyWindow(hwnd);
     }

@@ -15,7 +15,9 @@
 #include "app/verified_file_replace.h"
 #include "app/win_owners.h"
 #include "play/steam_shortcuts.h"
+#include "texts/texts.h"
 #include "ui/drawing_kit.h"
+#include "ui/task_dialog.h"
 #include "ui/window_capture.h"
 
 namespace fs = std::filesystem;
@@ -23,7 +25,6 @@ using namespace Gdiplus;
 
 namespace {
 constexpr wchar_t kSteamKey[] = L"Software\\Valve\\Steam";
-constexpr wchar_t kMessageCaption[] = L"Add to Steam";
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -142,7 +143,6 @@ std::wstring Join(const std::vector<std::wstring>& items, const wchar_t* separat
     return out;
 }
 
-std::wstring Accounts(int count) { return std::to_wstring(count) + (count == 1 ? L" account" : L" accounts"); }
 }  // namespace
 
 fs::path SteamFolder() {
@@ -250,37 +250,36 @@ std::wstring AddToSteamMessage(const AddToSteamReport& report) {
     using Outcome = AddToSteamReport::Outcome;
     switch (report.outcome) {
     case Outcome::UnderProton:
-        return L"The Launcher is running under Proton: Steam already starts it as a shortcut. To start a "
-               L"game straight from Steam's library, add another shortcut of the Launcher and put --play 1 "
-               L"or --play 2 in its launch options.";
+        return Text("steam.under_proton");
     case Outcome::NoSteam:
-        return L"Steam is not installed on this PC.";
+        return Text("steam.no_steam");
     case Outcome::NoGames:
-        return L"No game is installed yet. Install the games first, then add them to Steam.";
+        return Text("steam.no_games");
     case Outcome::NoAccounts:
-        return L"Steam has no account on this PC yet. Sign in to Steam once, then add the games again.";
+        return Text("steam.no_accounts");
     case Outcome::Done:
         break;
     }
     std::wstring text;
     if (report.accountsWritten > 0) {
-        text = Join(report.games, L" and ") + (report.games.size() == 1 ? L" is" : L" are") +
-               L" in Steam's library of " + Accounts(report.accountsWritten) + L".";
-        if (report.picturesMissing > 0) {
-            text += L" " + std::to_wstring(report.picturesMissing) + L" of the library pictures could not be written.";
+        const long long accounts = report.accountsWritten;
+        if (report.games.size() == 1) {
+            text = PluralText("steam.added_one_game", accounts, {{"game", report.games[0]}});
+        } else if (!report.games.empty()) {
+            // Never more than the two games; a longer list would still name the first two.
+            text = PluralText("steam.added_two_games", accounts,
+                              {{"first", report.games[0]}, {"second", report.games[1]}});
         }
-        text += report.steamRunning ? L"\n\nSteam is running: exit Steam and start it again to see them."
-                                    : L"\n\nSteam shows them the next time it starts.";
+        if (report.picturesMissing > 0) text += L" " + PluralText("steam.pictures_missing", report.picturesMissing);
+        text += L"\n\n" + Text(report.steamRunning ? "steam.running" : "steam.next_start");
     }
     if (!report.unreadable.empty()) {
         if (!text.empty()) text += L"\n\n";
-        text += L"The shortcut list (shortcuts.vdf) of account " + Join(report.unreadable, L", ") +
-                L" could not be read; it was left untouched.";
+        text += FormatText("steam.unreadable", {{"accounts", Join(report.unreadable, L", ")}});
     }
     if (!report.notSaved.empty()) {
         if (!text.empty()) text += L"\n\n";
-        text += L"The shortcut list of account " + Join(report.notSaved, L", ") +
-                L" could not be saved; it is as it was.";
+        text += FormatText("steam.not_saved", {{"accounts", Join(report.notSaved, L", ")}});
     }
     return text;
 }
@@ -308,7 +307,7 @@ void RunAddToSteam(HWND owner) {
         text = AddToSteamMessage(report);
     } catch (const std::exception&) {
         icon = MB_ICONWARNING;
-        text = L"The games could not be added to Steam: the Launcher ran out of memory.";
+        text = Text("steam.out_of_memory");
     }
-    MessageBoxW(owner, text.c_str(), kMessageCaption, MB_OK | icon);
+    ShowMessageBox(owner, text, Text("steam.title"), MB_OK | icon);
 }

@@ -12,13 +12,12 @@
 #include "report/dump_privacy.h"
 #include "report/partial_files.h"
 #include "report/problem_report.h"
+#include "texts/texts.h"
+#include "ui/task_dialog.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-constexpr wchar_t kCrashNotice[] =
-    L"The launcher closed unexpectedly last time. A crash dump was saved in .local/crashes; "
-    L"Save a report includes it.";
 constexpr wchar_t kAnnouncedFile[] = L"announced.txt";
 constexpr wchar_t kDumpPrefix[] = L"launcher-";
 constexpr wchar_t kDumpSuffix[] = L".dmp";
@@ -333,7 +332,7 @@ void AnnounceLastCrash(HWND owner, const fs::path& root) {
         std::ofstream out(marker, std::ios::binary | std::ios::trunc);
         out << std::string(due.begin(), due.end()) << "\n";
     }
-    MessageBoxW(owner, kCrashNotice, kProductName, MB_ICONWARNING);
+    ShowMessageBox(owner, Text("crash.notice"), kProductName, MB_ICONWARNING);
 }
 
 namespace {

@@ -23,6 +23,7 @@
 #include "play/exit_code_words.h"
 #include "play/launcher_settings.h"
 #include "play/session_record.h"
+#include "texts/texts.h"
 
 namespace fs = std::filesystem;
 
@@ -207,7 +208,7 @@ std::wstring SessionsText(const fs::path& root) {
             text += L"session-end: Windows ended the session while the game ran";
         } else {
             text += L"exit code " + std::to_wstring(session.exitCode);
-            if (session.exitCode != 0) text += L": " + DescribeExitCode(session.exitCode);
+            if (session.exitCode != 0) text += L": " + DescribeExitCode(session.exitCode, Wording::English);
         }
         text += L"\r\n";
     }
@@ -299,7 +300,7 @@ bool WriteProblemReport(const ProblemReportSource& source, std::wstring* zipPath
         std::error_code made;
         fs::create_directories(folder, made);
         if (!fs::is_directory(folder, made)) {
-            return Fail(error, L"The folder .local\\reports could not be created in the installation.");
+            return Fail(error, Text("report.error.folder"));
         }
         SYSTEMTIME utc = {}, local = {};
         GetSystemTime(&utc);
@@ -307,8 +308,7 @@ bool WriteProblemReport(const ProblemReportSource& source, std::wstring* zipPath
         ReportZip zip;
         fs::path file, partial;
         if (!CreateReportZip(zip, folder, local, &file, &partial)) {
-            return Fail(error, L"The file could not be created in .local\\reports (error " +
-                                   std::to_wstring(GetLastError()) + L").");
+            return Fail(error, FormatText("report.error.create", {{"error", std::to_wstring(GetLastError())}}));
         }
         bool failed = false;
         std::wstring filesText;
@@ -325,12 +325,12 @@ bool WriteProblemReport(const ProblemReportSource& source, std::wstring* zipPath
         if (!zip.Close() || failed || !CompletePartialFile(partial.c_str(), file.c_str())) {
             const DWORD code = GetLastError();
             DeleteFileW(partial.c_str());
-            return Fail(error, L"Writing " + file.filename().wstring() + L" failed (error " + std::to_wstring(code) +
-                                   L"); the disk may be full.");
+            return Fail(error, FormatText("report.error.write", {{"file", file.filename().wstring()},
+                                                                 {"error", std::to_wstring(code)}}));
         }
         if (zipPath) *zipPath = file.wstring();
         return true;
     } catch (const std::exception&) {
-        return Fail(error, L"The Launcher ran out of memory while writing the report.");
+        return Fail(error, Text("report.error.memory"));
     }
 }

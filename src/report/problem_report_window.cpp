@@ -13,6 +13,7 @@
 #include "play/launcher_settings.h"
 #include "texts/texts.h"
 #include "ui/drawing_kit.h"
+#include "ui/task_dialog.h"
 
 namespace {
 constexpr int kNoteWidth = 320;
@@ -125,7 +126,8 @@ void SaveProblemReportFromWindow(HWND owner) {
                         Text("report.failed.title").c_str(), MB_ICONWARNING);
         }
     } else {
-        MessageBoxW(owner, FormatText("report.failed.body", {{"reason", error}}).c_str(), Text("report.failed.title").c_str(), MB_ICONERROR);
+        ShowMessageBox(owner, FormatText("report.failed.body", {{"reason", error}}), Text("report.failed.title"),
+                       MB_ICONERROR);
     }
 }
 
@@ -140,9 +142,9 @@ bool RunReportMode(const std::filesystem::path& root) {
     std::wstring error;
     const bool written = WriteProblemReport(source, &zipPath, &error);
     if (written) {
-        MessageBoxW(nullptr, FormatText("report.saved.body", {{"path", zipPath}}).c_str(), kProductName, MB_ICONINFORMATION);
+        ShowMessageBox(nullptr, FormatText("report.saved.body", {{"path", zipPath}}), kProductName, MB_ICONINFORMATION);
     } else {
-        MessageBoxW(nullptr, FormatText("report.failed.body", {{"reason", error}}).c_str(), kProductName, MB_ICONERROR);
+        ShowMessageBox(nullptr, FormatText("report.failed.body", {{"reason", error}}), kProductName, MB_ICONERROR);
     }
     if (SUCCEEDED(com)) CoUninitialize();
     return written;

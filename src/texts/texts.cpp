@@ -166,6 +166,12 @@ std::wstring Text(std::string_view key) {
     return Wide(key);
 }
 
+std::wstring EnglishText(std::string_view key) {
+    if (g_language.english.empty()) SetTextLanguage(g_language.tag);
+    if (const std::wstring* text = Find(g_language.english, key)) return *text;
+    return Wide(key);
+}
+
 std::wstring FillPlaceholders(std::wstring_view text, std::initializer_list<TextArg> args) {
     std::wstring out;
     out.reserve(text.size());

@@ -48,6 +48,9 @@ std::string SetTextLanguage(std::string_view tag);
 // English has none either, so a missing text shows.
 std::wstring Text(std::string_view key);
 
+// English's text of `key` whatever the language: for what a helper reads (the problem report).
+std::wstring EnglishText(std::string_view key);
+
 struct TextArg {
     std::string_view name;
     std::wstring_view value;

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "texts/texts.h"
+
 void LiftLogBoxLimit(HWND box) {
     // Zero asks a multiline box for its largest limit instead of the default of about 32K.
     SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
 }
 
 std::wstring LogBoxTrimNote(const std::filesystem::path& logFile) {
-    return L"Older lines are no longer shown here. The whole log is in " + logFile.wstring() + L"\r\n";
+    return FormatText("log_box.trimmed", {{"path", logFile.wstring()}}) + L"\r\n";
 }
 
 size_t LogBoxCutLength(const std::wstring& text, size_t noteLength, size_t capacity, size_t trimmedTo) {

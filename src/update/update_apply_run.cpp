@@ -12,7 +12,11 @@
 #include "app/installation_lock.h"
 #include "app/session_end.h"
 #include "controls/pad_navigation.h"
+#include "play/launcher_options.h"
 #include "play/launcher_settings.h"
+#include "texts/language_choice.h"
+#include "texts/texts.h"
+#include "ui/task_dialog.h"
 #include "update/update_decisions.h"
 #include "update/update_protocol.h"
 #include "update/update_result_file.h"
@@ -28,21 +32,21 @@ constexpr UINT_PTR kWaitTimerId = 1;
 constexpr UINT kWaitPeriodMs = 100;
 constexpr int kExitRefused = 2;
 
-constexpr wchar_t kLockFailedText[] = L"Could not lock this installation for updating.";
-constexpr wchar_t kLockFailedCaption[] = L"Update";
-constexpr wchar_t kOldLauncherOpenText[] = L"Close the old launcher to continue the update.";
-constexpr wchar_t kLockHeldText[] = L"Another launcher is open. Close it and open Updates again.";
-constexpr wchar_t kRestoringText[] = L"Restoring the previous version...";
-constexpr wchar_t kPreparingText[] = L"Preparing the new version...";
-constexpr wchar_t kCancelledText[] = L"Update cancelled. The previous version is ready to play.";
-constexpr wchar_t kCleanedUpText[] = L"The update did not finish. The previous version is ready to play.";
-constexpr wchar_t kRecoveryUnfinishedText[] = L"Recovery did not finish. Close any open games and try again.";
-constexpr wchar_t kRemovingText[] = L"Removing temporary build files...";
-constexpr wchar_t kRestoredText[] = L"Previous version restored.";
-constexpr wchar_t kCompleteText[] = L"Update complete.";
-constexpr wchar_t kStoppingText[] = L"Stopping update preparation...";
-constexpr wchar_t kOpenLauncherText[] = L"Open launcher";
-constexpr wchar_t kRetryRecoveryText[] = L"Retry recovery";
+constexpr char kLockFailedText[] = "update_apply.lock_failed.body";
+constexpr char kLockFailedCaption[] = "update_apply.lock_failed.title";
+constexpr char kOldLauncherOpenText[] = "update_apply.status.old_launcher_open";
+constexpr char kLockHeldText[] = "update_apply.status.lock_held";
+constexpr char kRestoringText[] = "update_apply.status.restoring";
+constexpr char kPreparingText[] = "update_apply.status.preparing";
+constexpr char kCancelledText[] = "update_apply.status.cancelled";
+constexpr char kCleanedUpText[] = "update_apply.status.cleaned_up";
+constexpr char kRecoveryUnfinishedText[] = "update_apply.status.recovery_unfinished";
+constexpr char kRemovingText[] = "update_apply.status.removing";
+constexpr char kRestoredText[] = "update_apply.status.restored";
+constexpr char kCompleteText[] = "update_apply.status.complete";
+constexpr char kStoppingText[] = "update_apply.status.stopping";
+constexpr char kOpenLauncherText[] = "update_apply.open_launcher";
+constexpr char kRetryRecoveryText[] = "update_apply.retry_recovery";
 
 HWND g_applyWindow = nullptr;
 
@@ -83,8 +87,8 @@ void StopForSessionEnd() {
     AppendLineToLogFile(g_update.logFile.empty() ? g_update.jobFolder / L"update.log" : g_update.logFile, line);
 }
 
-void StartJob(const wchar_t* status, const wchar_t* job) {
-    SetUpdateStatus(status);
+void StartJob(const char* status, const wchar_t* job) {
+    ShowUpdateStatus(status);
     RunUpdateJob(job);
     if (!g_update.busy) RefreshUpdateButtons();
 }
@@ -108,7 +112,7 @@ void OpenLauncher() {
     execute.nShow = g_update.automation ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
     if (!ShellExecuteExW(&execute)) {
         // The window stays: the player learns where the launcher should be, and can try again.
-        SetUpdateStatus(L"Could not start the launcher \"" + program.wstring() + L"\".");
+        ShowUpdateStatus("update_apply.status.launcher_start_failed", {{"path", program.wstring()}});
         SetUpdateCancelButtonText(kOpenLauncherText);
         RefreshUpdateButtons();
         return;
@@ -122,14 +126,14 @@ void ApplyRunTick() {
     if (g_update.oldProcess) {
         const bool running = WaitForSingleObject(g_update.oldProcess.get(), 0) != WAIT_OBJECT_0;
         const ApplyWaitStep step = NextWaitStepForOldLauncher(running, g_update.ticks);
-        if (step == ApplyWaitStep::OldLauncherStillOpen) SetUpdateStatus(kOldLauncherOpenText);
+        if (step == ApplyWaitStep::OldLauncherStillOpen) ShowUpdateStatus(kOldLauncherOpenText);
         if (step != ApplyWaitStep::TryLock) return;
         g_update.oldProcess.reset();
     }
     if (!TryAcquireInstallationLock(g_update.lock)) {
         if (NextWaitStepForLock(g_update.ticks) == ApplyWaitStep::LockStillHeld) {
             StopWaiting();
-            SetUpdateStatus(kLockHeldText);
+            ShowUpdateStatus(kLockHeldText);
         }
         return;
     }
@@ -160,7 +164,7 @@ void ApplyRunCancelCommand() {
     }
     if (g_update.applyStarted) return;
     g_update.cancelRequested = true;
-    SetUpdateStatus(kStoppingText);
+    ShowUpdateStatus(kStoppingText);
     EnableUpdateCancelButton(false);
     CancelUpdateJob();
 }
@@ -169,7 +173,7 @@ void OnApplyJobFinished(DWORD exitCode) {
     switch (DecideApplyJobEnd(g_update.currentJob, exitCode, PathExists(PendingFile()), g_update.recoverMode)) {
     case ApplyJobOutcome::CleanedUp:
         g_update.finished = true;
-        SetUpdateStatus(g_update.cancelRequested ? kCancelledText : kCleanedUpText);
+        ShowUpdateStatus(g_update.cancelRequested ? kCancelledText : kCleanedUpText);
         SetUpdateCancelButtonText(kOpenLauncherText);
         break;
     case ApplyJobOutcome::StartRecover:
@@ -179,7 +183,7 @@ void OnApplyJobFinished(DWORD exitCode) {
         return;
     case ApplyJobOutcome::RecoveryUnfinished: {
         g_update.finished = false;
-        SetUpdateStatus(kRecoveryUnfinishedText);
+        ShowUpdateStatus(kRecoveryUnfinishedText);
         SetUpdateCancelButtonText(kRetryRecoveryText);
         const std::wstring error = ReadUpdateResult(g_update.resultFile, L"error");
         if (!error.empty()) AppendUpdateLog(error);
@@ -190,7 +194,7 @@ void OnApplyJobFinished(DWORD exitCode) {
         return;
     case ApplyJobOutcome::Completed:
         g_update.finished = true;
-        SetUpdateStatus(g_update.recoverMode ? kRestoredText : kCompleteText);
+        ShowUpdateStatus(g_update.recoverMode ? kRestoredText : kCompleteText);
         OpenLauncher();
         return;
     }
@@ -209,6 +213,10 @@ int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& word
     g_update.jobFolder = arguments->jobFolder;
     g_update.recoverMode = arguments->recover;
     g_update.oldProcess = OpenOldLauncher(arguments->processId, arguments->creationTime);
+    // The language of the Launcher that handed over: its stored choice, else Windows'.
+    const LauncherSettings settings =
+        LoadLauncherSettings(arguments->root / L".local" / L"launcher.ini", false, LauncherSettings{});
+    ApplyLanguageChoice("", ChosenLanguage(settings));
 
     const float scale = ApplyRunWindowScale();
     LOGFONTW face = {};
@@ -231,7 +239,7 @@ int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& word
         g_update.lock = nullptr;
     }
     if (!g_update.lock) {
-        MessageBoxW(nullptr, kLockFailedText, kLockFailedCaption, MB_ICONERROR);
+        ShowMessageBox(nullptr, Text(kLockFailedText), Text(kLockFailedCaption), MB_ICONERROR);
         CleanUpUpdates();
         return kExitRefused;
     }
@@ -243,15 +251,13 @@ int RunUpdateApplyMode(HINSTANCE instance, const std::vector<std::wstring>& word
         CleanUpUpdates();
         return kExitRefused;
     }
-    SetUpdateStatus(L"Waiting for the launcher to close...");
+    ShowUpdateStatus("update_apply.status.waiting");
     // From the first wait to the Launcher's start again: ending the session half-way through
     // would leave the installation for the next start to recover.
     HoldSession(g_applyWindow, HeldRun::Update, StopForSessionEnd);
     SetTimer(g_applyWindow, kWaitTimerId, kWaitPeriodMs, nullptr);
     if (!g_update.automation) {
         UpdateWindow(g_applyWindow);
-        const LauncherSettings settings =
-            LoadLauncherSettings(arguments->root / L".local" / L"launcher.ini", false, LauncherSettings{});
         StartPadNavigation(settings.padNavigation);
     }
 

@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 UpdateState g_update;
 
 namespace {
-constexpr wchar_t kNoWritePermissionText[] =
-    L"Updates need an installation folder with write permission. You can still play.";
-constexpr wchar_t kPipeFailedText[] = L"Could not create the update log pipe.";
-constexpr wchar_t kStartFailedText[] = L"Could not start the update helper. Reinstall the complete package.";
-constexpr wchar_t kJobFailedText[] = L"Could not create a cancellable update process.";
 
 std::wstring JobExtra(const std::wstring& job) {
     if (job == L"prepare") return g_update.asset;
@@ -76,7 +71,7 @@ void RunUpdateJob(const std::wstring& job) {
     std::error_code error;
     fs::create_directories(folder, error);
     if (error || !fs::is_directory(folder, error)) {
-        SetUpdateStatus(kNoWritePermissionText);
+        ShowUpdateStatus("updates.status.no_write_permission");
         return;
     }
     fs::remove(g_update.resultFile, error);  // a stale result must not speak for this job
@@ -106,13 +101,13 @@ void RunUpdateJob(const std::wstring& job) {
     case HelperStartResult::Started:
         break;
     case HelperStartResult::PipeFailed:
-        SetUpdateStatus(kPipeFailedText);
+        ShowUpdateStatus("updates.status.pipe_failed");
         break;
     case HelperStartResult::StartFailed:
-        SetUpdateStatus(kStartFailedText);
+        ShowUpdateStatus("updates.status.start_failed");
         break;
     case HelperStartResult::JobFailed:
-        SetUpdateStatus(kJobFailedText);
+        ShowUpdateStatus("updates.status.job_failed");
         break;
     }
 }

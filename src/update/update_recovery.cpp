@@ -12,6 +12,8 @@
 #include "app/verified_file_replace.h"
 #include "update/update_decisions.h"
 #include "update/update_protocol.h"
+#include "texts/texts.h"
+#include "ui/task_dialog.h"
 #include "update/update_result_file.h"
 #include "update/update_state.h"
 
@@ -19,9 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr DWORD kRecoveryInfoLimitMs = 30000;
-constexpr wchar_t kRecoveryText[] =
-    L"An interrupted update needs recovery. Open .local/updates to read the log before playing.";
-constexpr wchar_t kRecoveryCaption[] = L"Update recovery";
 
 unsigned long long FileTimeValue(const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -73,7 +72,7 @@ bool InterruptedUpdateCheck(const fs::path& root) {
     if (ranWell && ReadUpdateResult(g_update.resultFile, L"state") == L"pending" && HandOverToApplyRun(true)) {
         return true;
     }
-    MessageBoxW(nullptr, kRecoveryText, kRecoveryCaption, MB_ICONERROR);
+    ShowMessageBox(nullptr, Text("updates.recovery.body"), Text("updates.recovery.title"), MB_ICONERROR);
     return true;
 }
 

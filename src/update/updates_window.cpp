@@ -6,13 +6,17 @@
 
 #include <algorithm>
 #include <system_error>
+#include <vector>
 
 #include "app/file_probe.h"
+#include "app/launcher_state.h"
 #include "app/session_end.h"
 #include "app/window_size.h"
 #include "controls/pad_navigation.h"
 #include "ui/command_buttons.h"
+#include "texts/texts.h"
 #include "ui/dark_title_bar.h"
+#include "ui/language_change.h"
 #include "ui/palette.h"
 #include "ui/log_box.h"
 #include "ui/monitor_area.h"
@@ -32,40 +36,41 @@ constexpr int kWidth = 706;
 constexpr int kHeight = 490;
 constexpr int kHomeUpdatesButtonId = 207;
 
-constexpr wchar_t kWindowTitle[] = L"Updates";
-constexpr wchar_t kApplyWindowTitle[] = L"Talvaro Ovra-Remix Recomp - Update";
-constexpr wchar_t kNoteText[] = L"Controls, settings, saves and ROMs are preserved.";
-constexpr wchar_t kToolsMissingText[] = L"Install the games first to enable automatic updates.";
-constexpr wchar_t kCheckingText[] = L"Checking GitHub...";
-constexpr wchar_t kUpToDateText[] = L"You are up to date. Installed launcher: 0.60.";
-constexpr wchar_t kUnreachableText[] = L"Could not reach GitHub. You can play offline and try again later.";
-constexpr wchar_t kBlockedText[] = L"Close the game or finish the installation before updating.";
-constexpr wchar_t kNotInstalledText[] = L"Automatic updates work for an installed copy. Use Install games first.";
-constexpr wchar_t kDownloadingText[] = L"Downloading and verifying the update...";
-constexpr wchar_t kNotFinishedText[] = L"The update did not finish. Your installed games were not changed.";
-constexpr wchar_t kHandOverFailedText[] = L"Could not open the updater. Your installed games were not changed.";
-constexpr wchar_t kUpdateAvailableButtonText[] = L"Update available";
-
+// The texts' keys: a normal run's and the update-apply run's, where they differ.
 struct WindowTexts {
-    const wchar_t* title;
-    const wchar_t* subtitle;
-    const wchar_t* status;
-    const wchar_t* closeButton;
+    const char* windowTitle;
+    const char* title;
+    const char* subtitle;
+    const char* status;
+    const char* closeButton;
 };
-constexpr WindowTexts kNormalTexts = {
-    L"Talvaro Ovra-Remix updates",
-    L"Launcher version 0.60. Published Public Test and stable releases are checked on GitHub.",
-    L"Check for updates to see the latest version.", L"Close"};
-constexpr WindowTexts kApplyTexts = {
-    L"Updating Talvaro Ovra-Remix Recomp",
-    L"Preparing the update. Keep this window open until it finishes.",
-    L"Waiting for the launcher to close...", L"Cancel update"};
+constexpr WindowTexts kNormalTexts = {"updates.window_title", "updates.title", "updates.subtitle",
+                                      "updates.status.start", "updates.close"};
+constexpr WindowTexts kApplyTexts = {"update_apply.window_title", "update_apply.title", "update_apply.subtitle",
+                                     "update_apply.status.waiting", "update_apply.cancel"};
+
+struct StatusArg {
+    std::string name;
+    std::wstring value;
+};
+// A status from the table, kept so that a language change shows it again in the new language.
+struct ShownStatus {
+    std::string key;  // empty: a line of the helper's, shown as it came
+    std::vector<StatusArg> args;
+};
 
 struct UpdatesWindowRecord {
     HINSTANCE instance = nullptr;
     ScaledWindow layout;  // its scale is set before each creation
     HWND window = nullptr;
+    HWND title = nullptr;
+    HWND subtitle = nullptr;
+    HWND note = nullptr;
+    HWND logLabel = nullptr;
+    HWND openLogs = nullptr;
     HWND status = nullptr;
+    ShownStatus shownStatus;
+    std::string closeKey;
     HWND log = nullptr;
     HWND check = nullptr;
     HWND download = nullptr;
@@ -82,34 +87,58 @@ int Scaled(int value) { return static_cast<int>(static_cast<float>(value) * g_wi
 
 bool ToolsReady() { return PathExists(g_update.interpreter) && PathExists(g_update.script); }
 
+const WindowTexts& Texts() { return g_update.applyMode ? kApplyTexts : kNormalTexts; }
+
+std::wstring StatusText(const ShownStatus& status) {
+    std::wstring text = Text(status.key);
+    for (const StatusArg& arg : status.args) text = FillPlaceholders(text, {{arg.name, arg.value}});
+    return text;
+}
+
+// Every text of the window from the table: at its creation and when the language changes.
+void ApplyUpdatesTexts() {
+    const WindowTexts& texts = Texts();
+    SetWindowTextW(g_window.window, Text(texts.windowTitle).c_str());
+    SetWindowTextW(g_window.title, Text(texts.title).c_str());
+    SetWindowTextW(g_window.subtitle, FormatText(texts.subtitle, {{"version", kVersionText}}).c_str());
+    SetWindowTextW(g_window.note, Text("updates.note").c_str());
+    SetWindowTextW(g_window.logLabel, Text("updates.log_label").c_str());
+    SetWindowTextW(g_window.check, Text("updates.check").c_str());
+    SetWindowTextW(g_window.download, Text("updates.download").c_str());
+    SetWindowTextW(g_window.openLogs, Text("updates.open_logs").c_str());
+    SetWindowTextW(g_window.close, Text(g_window.closeKey.c_str()).c_str());
+    if (!g_window.shownStatus.key.empty()) SetWindowTextW(g_window.status, StatusText(g_window.shownStatus).c_str());
+}
+
 void OnCreate(HWND hwnd) {
     g_window.window = hwnd;
     ApplyWindowColours(hwnd);
-    const WindowTexts& texts = g_update.applyMode ? kApplyTexts : kNormalTexts;
+    g_window.shownStatus = {Texts().status, {}};
+    g_window.closeKey = Texts().closeButton;
     ScaledWindow& l = g_window.layout;
-    AddScaledChild(l, hwnd, L"STATIC", texts.title, 0, 24, 22, 650, 30, 0);
-    AddScaledChild(l, hwnd, L"STATIC", texts.subtitle, 0, 24, 61, 650, 44, 0);
-    g_window.status = AddScaledChild(l, hwnd, L"STATIC", texts.status, 0, 24, 118, 650, 55, 0);
-    AddScaledChild(l, hwnd, L"STATIC", kNoteText, 0, 24, 176, 650, 42, 0);
+    g_window.title = AddScaledChild(l, hwnd, L"STATIC", L"", 0, 24, 22, 650, 30, 0);
+    g_window.subtitle = AddScaledChild(l, hwnd, L"STATIC", L"", 0, 24, 61, 650, 44, 0);
+    g_window.status = AddScaledChild(l, hwnd, L"STATIC", L"", 0, 24, 118, 650, 55, 0);
+    g_window.note = AddScaledChild(l, hwnd, L"STATIC", L"", 0, 24, 176, 650, 42, 0);
     // Just before the log: a screen reader names the box after it, not after the note.
-    AddScaledChild(l, hwnd, L"STATIC", L"Update log", 0, 24, 220, 650, 22, 0);
+    g_window.logLabel = AddScaledChild(l, hwnd, L"STATIC", L"", 0, 24, 220, 650, 22, 0);
     g_window.log = AddScaledChild(
         l, hwnd, L"EDIT", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
         24, 244, 650, 130, 0);
     LiftLogBoxLimit(g_window.log);
-    g_window.check = AddScaledChild(l, hwnd, L"BUTTON", L"Check for updates", WS_TABSTOP | BS_DEFPUSHBUTTON, 24,
-                                    396, 152, 38, kCheckButtonId);
-    g_window.download = AddScaledChild(l, hwnd, L"BUTTON", L"Download and install", WS_TABSTOP, 188, 396, 194,
-                                       38, kDownloadButtonId);
-    AddScaledChild(l, hwnd, L"BUTTON", L"Open logs", WS_TABSTOP, 394, 396, 120, 38, kOpenLogsButtonId);
-    g_window.close =
-        AddScaledChild(l, hwnd, L"BUTTON", texts.closeButton, WS_TABSTOP, 526, 396, 148, 38, IDCANCEL);
+    g_window.check = AddScaledChild(l, hwnd, L"BUTTON", L"", WS_TABSTOP | BS_DEFPUSHBUTTON, 24, 396, 152, 38,
+                                    kCheckButtonId);
+    g_window.download = AddScaledChild(l, hwnd, L"BUTTON", L"", WS_TABSTOP, 188, 396, 194, 38, kDownloadButtonId);
+    g_window.openLogs = AddScaledChild(l, hwnd, L"BUTTON", L"", WS_TABSTOP, 394, 396, 120, 38, kOpenLogsButtonId);
+    g_window.close = AddScaledChild(l, hwnd, L"BUTTON", L"", WS_TABSTOP, 526, 396, 148, 38, IDCANCEL);
+    ApplyUpdatesTexts();
     RefreshUpdateButtons();
 }
 
 void OnDestroy() {
     ClearScaledWindow(g_window.layout);
     g_window.window = g_window.status = g_window.log = nullptr;
+    g_window.title = g_window.subtitle = g_window.note = g_window.logLabel = g_window.openLogs = nullptr;
     g_window.check = g_window.download = g_window.close = nullptr;
     if (!g_update.owner) PostQuitMessage(0);  // the update-apply run's loop ends with its window
 }
@@ -125,14 +154,14 @@ void OpenFolder(HWND hwnd, const fs::path& folder) {
 void OnDownload() {
     if (g_update.busy || g_update.asset.empty()) return;
     if (g_update.idle && !g_update.idle()) {
-        SetUpdateStatus(kBlockedText);
+        ShowUpdateStatus("updates.status.blocked");
         return;
     }
     if (!PathExists(InstalledCopyMarker())) {
-        SetUpdateStatus(kNotInstalledText);
+        ShowUpdateStatus("updates.status.not_installed");
         return;
     }
-    SetUpdateStatus(kDownloadingText);
+    ShowUpdateStatus("updates.status.downloading");
     RunUpdateJob(L"prepare");
 }
 
@@ -154,7 +183,7 @@ void OnCommand(HWND hwnd, int id) {
     switch (id) {
     case kCheckButtonId:
         if (g_update.busy) return;
-        SetUpdateStatus(kCheckingText);
+        ShowUpdateStatus("updates.status.checking");
         RunUpdateJob(L"check");
         break;
     case kDownloadButtonId:
@@ -204,6 +233,9 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         } else {
             CloseUpdatesWindow(hwnd);
         }
+        return 0;
+    case kLanguageChangedMessage:
+        ApplyUpdatesTexts();
         return 0;
     case WM_DPICHANGED:
         RescaleForDpi(g_window.layout, hwnd, wParam, lParam);
@@ -255,7 +287,8 @@ void OpenUpdatesWindow(HWND owner) {
     OwnedWindowRequest request;
     request.exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
     request.className = kUpdatesWindowClass;
-    request.title = kWindowTitle;
+    const std::wstring title = Text(kNormalTexts.windowTitle);
+    request.title = title.c_str();
     request.style = WS_POPUPWINDOW | WS_VISIBLE | WS_DLGFRAME;
     request.place = CentreOnOwner(home, monitor.workArea, Scaled(kWidth), Scaled(kHeight));
     request.owner = owner;
@@ -263,11 +296,11 @@ void OpenUpdatesWindow(HWND owner) {
     if (!OpenOwnedWindow(request)) return;
 
     if (!PathExists(g_update.interpreter)) {
-        SetUpdateStatus(kToolsMissingText);
+        ShowUpdateStatus("updates.status.tools_missing");
         return;
     }
     if (g_update.busy || g_update.automation) return;
-    SetUpdateStatus(kCheckingText);
+    ShowUpdateStatus("updates.status.checking");
     RunUpdateJob(L"check");
 }
 
@@ -277,7 +310,8 @@ HWND CreateApplyRunWindow(float scale) {
     StartScaledWindow(g_window.layout, scale, monitor.dpi);
     const RECT& workArea = monitor.workArea;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | (g_update.automation ? WS_EX_NOACTIVATE : 0);
-    return CreateWindowExW(exStyle, kUpdatesWindowClass, kApplyWindowTitle, WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+    const std::wstring title = Text(kApplyTexts.windowTitle);
+    return CreateWindowExW(exStyle, kUpdatesWindowClass, title.c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
                            workArea.left + 40, workArea.top + 40, Scaled(kWidth), Scaled(kHeight), nullptr,
                            nullptr, g_window.instance, nullptr);
 }
@@ -298,7 +332,15 @@ void CleanUpUpdates() {
 }
 
 void SetUpdateStatus(const std::wstring& text) {
+    g_window.shownStatus = {};
     if (g_window.status) SetWindowTextW(g_window.status, text.c_str());
+}
+
+void ShowUpdateStatus(const char* key, std::initializer_list<TextArg> args) {
+    ShownStatus status{key, {}};
+    for (const TextArg& arg : args) status.args.push_back({std::string(arg.name), std::wstring(arg.value)});
+    if (g_window.status) SetWindowTextW(g_window.status, StatusText(status).c_str());
+    g_window.shownStatus = std::move(status);
 }
 
 void AppendUpdateLog(const std::wstring& line) {
@@ -306,8 +348,9 @@ void AppendUpdateLog(const std::wstring& line) {
     AppendLineToLogBox(g_window.log, line, g_update.logFile);
 }
 
-void SetUpdateCancelButtonText(const wchar_t* text) {
-    if (g_window.close) SetWindowTextW(g_window.close, text);
+void SetUpdateCancelButtonText(const char* key) {
+    g_window.closeKey = key;
+    if (g_window.close) SetWindowTextW(g_window.close, Text(key).c_str());
 }
 
 void EnableUpdateCancelButton(bool enable) {
@@ -327,19 +370,18 @@ void OnNormalJobFinished(DWORD exitCode, const std::wstring& state) {
     switch (DecideNormalJobEnd(g_update.currentJob, exitCode, state)) {
     case NormalJobOutcome::UpdateAvailable:
         g_update.asset = ReadUpdateResult(result, L"asset");
-        SetUpdateStatus(L"Version " + ReadUpdateResult(result, L"version") +
-                        L" is available. Download and install it when you are ready.");
+        ShowUpdateStatus("updates.status.available", {{"version", ReadUpdateResult(result, L"version")}});
         if (g_update.owner) {
-            SetDlgItemTextW(g_update.owner, kHomeUpdatesButtonId, kUpdateAvailableButtonText);
+            SetDlgItemTextW(g_update.owner, kHomeUpdatesButtonId, Text("updates.home_button.available").c_str());
             InvalidateRect(GetDlgItem(g_update.owner, kHomeUpdatesButtonId), nullptr, FALSE);
         }
         break;
     case NormalJobOutcome::UpToDate:
         g_update.asset.clear();
-        SetUpdateStatus(kUpToDateText);
+        ShowUpdateStatus("updates.status.up_to_date", {{"version", kVersionText}});
         break;
     case NormalJobOutcome::Unreachable:
-        SetUpdateStatus(kUnreachableText);
+        ShowUpdateStatus("updates.status.unreachable");
         break;
     case NormalJobOutcome::HandOver:
         g_update.jobFolder = ReadUpdateResult(result, L"job");
@@ -349,10 +391,10 @@ void OnNormalJobFinished(DWORD exitCode, const std::wstring& state) {
             if (g_update.owner) PostMessageW(g_update.owner, WM_CLOSE, 0, 0);
             return;
         }
-        SetUpdateStatus(kHandOverFailedText);
+        ShowUpdateStatus("updates.status.hand_over_failed");
         break;
     case NormalJobOutcome::NotFinished:
-        SetUpdateStatus(kNotFinishedText);
+        ShowUpdateStatus("updates.status.not_finished");
         break;
     }
     g_update.cancelRequested = false;

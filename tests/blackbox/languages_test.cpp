@@ -13,6 +13,9 @@ constexpr int kPlay = 200;
 constexpr int kOptions = 208;
 constexpr int kControls = 204;
 constexpr int kInstallGames = 205;
+constexpr int kUpdates = 207;
+constexpr int kCheckForUpdates = 101;
+constexpr DWORD kExitBadGameNumber = 2;
 
 std::wstring StoredLanguage(const Installation& installation) {
     wchar_t text[64] = {};
@@ -78,6 +81,8 @@ TEST(Languages, EnglishByDefaultTheStoredChoiceAndTheOneRunChoice) {
         {"the stored choice", L"de", L"", L"SPIELEN", L"Optionen", L"de"},
         {"the stored choice read without regard to case", L"DE", L"", L"SPIELEN", L"Optionen", L"de"},
         {"a stored Spanish choice is kept across starts", L"es", L"", L"JUGAR", L"Opciones", L"es"},
+        {"the updates window in Spanish", nullptr, L"--language es", L"JUGAR", L"Opciones", L"auto", kUpdates,
+         L"TLVRUpdates", L"Actualizaciones", kCheckForUpdates, L"Buscar ahora"},
         {"--language for one run is not stored", L"de", L"--language en", L"PLAY", L"Options", L"de"},
         {"Russian for one run, drawn in its Cyrillic face", nullptr, L"--language ru",
          L"\u0418\u0413\u0420\u0410\u0422\u042C", L"\u041F\u0430\u0440\u0430\u043C\u0435\u0442\u0440\u044B", L"auto"},
@@ -104,4 +109,43 @@ TEST(LanguagesUnderLocale, GermanDisplayLanguageUnlessTheChoiceSaysOtherwise) {
         {"French for one run beside the German display language", nullptr, L"--language fr", L"JOUER", L"Options",
          L"auto"},
     });
+}
+
+// A box in another language than Windows' is a task dialog with our own buttons (a message box
+// would draw Windows' buttons); in English on an English Windows it stays Windows' message box.
+TEST(Languages, ABoxSpeaksTheLaunchersLanguageDownToItsButtons) {
+    struct BoxCase {
+        const char* name;
+        const wchar_t* arguments;
+        const wchar_t* text;
+        std::vector<std::wstring> buttons;
+        bool taskDialog;
+    };
+    const BoxCase cases[] = {
+        {"French", L"--play 3 --language fr",
+         L"Il n\u2019y a pas de jeu 3. Utilisez --play 1 pour TALVARO GP ou --play 2 pour "
+         L"ORLEN KASTRI\u2019S TALVARO GP II.",
+         {L"OK"}, true},
+        {"Spanish", L"--play 3 --language es",
+         L"No existe el juego 3. Usa --play 1 para TALVARO GP o --play 2 para ORLEN KASTRI\u2019S TALVARO GP II.",
+         {L"Aceptar"}, true},
+        {"English", L"--play 3",
+         L"There is no game 3. Use --play 1 for TALVARO GP or --play 2 for ORLEN KASTRI\u2019S TALVARO GP II.",
+         {L"OK"}, false},
+    };
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation installation;
+        Process launcher = StartLauncher(installation, c.arguments);
+        const std::optional<MessageBoxInfo> box = WaitForMessageBox(launcher, kLaunchTimeout);
+        ASSERT_TRUE(box.has_value()) << "no box";
+        EXPECT_EQ(box->text, c.text);
+        EXPECT_EQ(box->buttons, c.buttons);
+        // A message box's text is the static with id 0xFFFF; a task dialog has none.
+        EXPECT_EQ(GetDlgItem(box->hwnd, 0xFFFF) == nullptr, c.taskDialog);
+        HWND ok = GetDlgItem(box->hwnd, IDOK);
+        ASSERT_NE(ok, nullptr) << "the button does not answer IDOK";
+        ClickButton(ok);
+        EXPECT_EQ(launcher.WaitForExit(kLaunchTimeout), std::optional<DWORD>(kExitBadGameNumber));
+    }
 }

@@ -110,8 +110,8 @@ TEST(SessionEndDecision, QueryIsRefusedWhileHeldAndAnEndStopsOnlyHeldRuns) {
         EXPECT_EQ(answer.result, c.result) << name;
         EXPECT_EQ(answer.stopHeldRuns, c.stop) << name;
         EXPECT_EQ(answer.finishWork, c.finish) << name;
-        const wchar_t* reason = SessionBlockReason(c.holds);
-        EXPECT_EQ(reason ? std::wstring(reason) : std::wstring(L"(none)"), c.reason ? c.reason : L"(none)") << name;
+        const std::wstring reason = SessionBlockReason(c.holds);
+        EXPECT_EQ(reason.empty() ? std::wstring(L"(none)") : reason, c.reason ? c.reason : L"(none)") << name;
     }
     bool handled = true;
     DecideSessionEnd(WM_CLOSE, 0, Holds(true, true), &handled);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "play/exit_code_words.h"
+#include "texts/texts.h"
 
 namespace {
 struct CodeCase {
@@ -49,4 +50,25 @@ TEST(ExitCodeWords, OtherStatusesUseTheSystemTextOrTheBareCode) {
     EXPECT_EQ(real.substr(0, lead.size()), lead);
     EXPECT_EQ(real.find(L'\n'), std::wstring::npos);
     EXPECT_EQ(real.find(L'{'), std::wstring::npos);
+}
+
+// The dialog speaks the player's language; the problem report, read by a helper, keeps English.
+TEST(ExitCodeWords, ThePlayersLanguageForTheDialogEnglishForTheReport) {
+    SetTextLanguage("fr");
+    const struct {
+        unsigned long code;
+        const wchar_t* player;
+        const wchar_t* english;
+    } cases[] = {
+        {0xC0000005ul, L"Le jeu s\u2019est arr\u00EAt\u00E9\u00A0: violation d\u2019acc\u00E8s (0xC0000005).",
+         L"The game stopped with an access violation (0xC0000005)."},
+        {7ul, L"Le jeu s\u2019est termin\u00E9 avec le code de sortie 7.", L"The game ended with exit code 7."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DescribeExitCode(c.code), c.player) << std::hex << c.code;
+        EXPECT_EQ(DescribeExitCode(c.code, Wording::English), c.english) << std::hex << c.code;
+    }
+    EXPECT_EQ(DescribeStatusWithSystemText(0xFFFFFFFFul, L"", Wording::English),
+              L"The game stopped with the Windows status 0xFFFFFFFF.");
+    SetTextLanguage("en");
 }

@@ -133,6 +133,14 @@ TEST(SteamShortcuts, MessageSaysWhatWasDoneAndWhatSteamNeeds) {
         {report(Outcome::Done, 1, false, {L"41", L"42"}),
          L"TALVARO GP is in Steam's library of 1 account.\n\nSteam shows them the next time it starts.\n\n"
          L"The shortcut list (shortcuts.vdf) of account 41, 42 could not be read; it was left untouched."},
+        {[&] {
+             AddToSteamReport both = report(Outcome::Done, 1, false);
+             both.games = {L"TALVARO GP", L"KASTRI GP II"};
+             both.picturesMissing = 3;
+             return both;
+         }(),
+         L"TALVARO GP and KASTRI GP II are in Steam's library of 1 account. 3 of the library pictures could not be "
+         L"written.\n\nSteam shows them the next time it starts."},
         {report(Outcome::NoAccounts, 0, false),
          L"Steam has no account on this PC yet. Sign in to Steam once, then add the games again."},
         {report(Outcome::NoGames, 0, false),
