@@ -77,6 +77,7 @@ void OnCreate(HWND hwnd) {
         y += RowHeight(kOptionRows[row]);
     }
     Child(hwnd, L"BUTTON", Text("options.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, y + 12, 132, 38, kOptionsSaveId);
+    FitChildrenToTexts(g_options.layout, hwnd);
 }
 
 bool Unattended() { return g_launcher.IsCaptureRun() || g_launcher.automation.launchRun; }
