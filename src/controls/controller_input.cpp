@@ -2,6 +2,7 @@
 
 #include "app/launcher_state.h"
 #include "controls/pad_prompts.h"
+#include "texts/texts.h"
 
 #include <string>
 #include <vector>
@@ -105,12 +106,12 @@ void RebuildControllerList(HWND combo, int slot) {
     int count = 0;
     for (SDL_GameController* controller : g_opened) {
         ++count;
-        AddItem(combo, L"Controller " + std::to_wstring(count) + L" \u2014 " +
-                           WideFromUtf8(SDL_GameControllerName(controller)));
+        AddItem(combo, FormatText("controls.controller_item", {{"number", std::to_wstring(count)},
+                                                               {"name", WideFromUtf8(SDL_GameControllerName(controller))}}));
     }
     while (count < kListedControllers) {
         ++count;
-        AddItem(combo, L"Controller " + std::to_wstring(count) + L" \u2014 disconnected");
+        AddItem(combo, FormatText("controls.controller_item.disconnected", {{"number", std::to_wstring(count)}}));
     }
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(slot), 0);
 }

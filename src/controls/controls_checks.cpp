@@ -1,9 +1,8 @@
 #include "controls/controls_checks.h"
 
-namespace {
-constexpr wchar_t kSteeringRefusal[] =
-    L"That axis already steers the car. Choose another control or disable the steering stick before saving.";
+#include "texts/texts.h"
 
+namespace {
 // The menu moves and the gear shifts are never live at the same moment in the games.
 bool MayShare(int i, int j) {
     const auto menu = [](int a) { return a == kMenuUp || a == kMenuDown; };
@@ -21,22 +20,22 @@ bool SteersOnAxisOf(const ControlsProfile& profile) {
     return false;
 }
 
-std::wstring ConflictText(const wchar_t* what, int i, int j) {
-    return std::wstring(what) + L" is assigned to \u201C" + ActionLabel(i) + L"\u201D and \u201C" +
-           ActionLabel(j) + L"\u201D. Change or clear one of them before saving.";
+std::wstring ConflictText(const char* whatKey, int i, int j) {
+    return FormatText("controls.refusal.conflict",
+                      {{"input", Text(whatKey)}, {"first", ActionLabel(i)}, {"second", ActionLabel(j)}});
 }
 }  // namespace
 
 std::wstring SaveRefusal(const ControlsProfile& profile) {
-    if (SteersOnAxisOf(profile)) return kSteeringRefusal;
+    if (SteersOnAxisOf(profile)) return Text("controls.refusal.steering_axis");
     for (int i = 0; i < kActionCount - 1; ++i) {
         for (int j = i + 1; j < kActionCount; ++j) {
             if (MayShare(i, j)) continue;
             const ActionBinding& a = profile.bindings[static_cast<size_t>(i)];
             const ActionBinding& b = profile.bindings[static_cast<size_t>(j)];
-            if (a.key != 0 && a.key == b.key) return ConflictText(L"The same key", i, j);
+            if (a.key != 0 && a.key == b.key) return ConflictText("controls.refusal.same_key", i, j);
             if (a.kind != kBindingNone && a.kind == b.kind && a.code == b.code && a.sign == b.sign) {
-                return ConflictText(L"The same controller input", i, j);
+                return ConflictText("controls.refusal.same_input", i, j);
             }
         }
     }

@@ -12,8 +12,10 @@
 #include "controls/controls_editor_layout.h"
 #include "controls/controls_keys.h"
 #include "controls/pad_navigation.h"
+#include "texts/texts.h"
 #include "ui/covering_font.h"
 #include "ui/dark_title_bar.h"
+#include "ui/language_change.h"
 #include "ui/palette.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
@@ -22,7 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr wchar_t kTitle[] = L"Controls \u2014 Talvaro Ovra-Remix Recomp";
 constexpr UINT_PTR kPollTimerId = 2;
 constexpr UINT kPollPeriodMs = 40;
 constexpr int kRowTop = 235;
@@ -34,26 +35,22 @@ constexpr int kMinTrackWidth = 800;
 constexpr int kMinTrackHeight = 650;
 constexpr LPARAM kRepeatBit = 1 << 30;
 
-constexpr wchar_t kIdleStatus[] = L"Click a key or button to change it. Changes apply when a game starts.";
-constexpr wchar_t kKeyCaptureStatus[] =
-    L"Press the new key. Esc cancels. Tab and F1\u2013F12 are reserved by the game.";
-constexpr wchar_t kControllerCaptureStatus[] =
-    L"Release the controls, then press the new button or move an axis. Esc cancels.";
-constexpr wchar_t kReservedKeyStatus[] =
-    L"That key is reserved or not recognised. Choose another key. Esc cancels.";
-constexpr wchar_t kDisconnectedStatus[] =
-    L"Controller disconnected. Reconnect it or choose another. Esc cancels.";
-constexpr wchar_t kCouldNotSaveStatus[] =
-    L"Could not save. Check that the .local folder is writable and try again.";
-constexpr wchar_t kPressKeyText[] = L"Press a key\u2026";
-constexpr wchar_t kReleaseText[] = L"Release buttons and sticks\u2026";
-constexpr wchar_t kPressButtonText[] = L"Press a button or move an axis\u2026";
-constexpr const wchar_t* kSteeringItems[] = {L"Left \u2014 horizontal only", L"Right \u2014 horizontal only",
-                                             L"Disabled"};
+constexpr const char* kSteeringItems[] = {"controls.steering.left", "controls.steering.right",
+                                          "controls.steering.disabled"};
+// The status line's text kept by what it says, so a language change can say it again; a refusal
+// to save is worked out again from the profile.
+constexpr char kRefusalStatus[] = "";
 
 struct LayoutEntry {
     HWND child;
     EditorRect design;
+    EditorRect widened;  // added to the design in a language other than English
+};
+
+// A child whose text is one text of the table.
+struct TextEntry {
+    HWND child;
+    const char* key;
 };
 
 struct EditorRecord {
@@ -71,17 +68,21 @@ struct EditorRecord {
     std::array<HWND, kActionCount> keyButtons{};
     std::array<HWND, kActionCount> controllerButtons{};
     std::vector<LayoutEntry> layout;
+    std::vector<TextEntry> texts;
+    std::array<HWND, kActionCount> actionLabels{};
+    HWND pulseLabel = nullptr;
+    const char* statusKey = "controls.status.idle";
     ScopedFont font;
     ScopedFont pulseLabelFont;  // empty while Barlow draws the whole label
 };
 EditorRecord g_editor;
 
 HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, EditorRect design,
-              int id) {
+              int id, EditorRect widened = {}) {
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, design.x, design.y,
                                  design.width, design.height, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_launcher.instance, nullptr);
-    if (child) g_editor.layout.push_back(LayoutEntry{child, design});
+    if (child) g_editor.layout.push_back(LayoutEntry{child, design, widened});
     return child;
 }
 
@@ -89,8 +90,23 @@ void AddItem(HWND combo, const std::wstring& text) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void SetStatus(const wchar_t* text) {
-    if (g_editor.status) SetWindowTextW(g_editor.status, text);
+HWND AddText(HWND parent, const wchar_t* className, const char* key, DWORD style, EditorRect design, int id,
+             EditorRect widened = {}) {
+    HWND child = AddChild(parent, className, Text(key).c_str(), style, design, id, widened);
+    if (child) g_editor.texts.push_back(TextEntry{child, key});
+    return child;
+}
+
+void ShowStatus() {
+    if (!g_editor.status) return;
+    const std::wstring text =
+        g_editor.statusKey == kRefusalStatus ? SaveRefusal(g_editor.working) : Text(g_editor.statusKey);
+    SetWindowTextW(g_editor.status, text.c_str());
+}
+
+void SetStatus(const char* key) {
+    g_editor.statusKey = key;
+    ShowStatus();
 }
 
 ActionBinding& Binding(int row) { return g_editor.working.bindings[static_cast<size_t>(row)]; }
@@ -100,8 +116,10 @@ void RefreshTexts() {
     for (int row = 0; row < kActionCount; ++row) {
         std::wstring keyText = KeyText(Binding(row).key);
         std::wstring controllerText = ControllerText(Binding(row));
-        if (row == capture.row && !capture.controller) keyText = kPressKeyText;
-        if (row == capture.row && capture.controller) controllerText = capture.armed ? kPressButtonText : kReleaseText;
+        if (row == capture.row && !capture.controller) keyText = Text("controls.binding.press_key");
+        if (row == capture.row && capture.controller) {
+            controllerText = Text(capture.armed ? "controls.binding.press_button" : "controls.binding.release");
+        }
         SetBindingText(g_editor.keyButtons[static_cast<size_t>(row)], keyText);
         SetBindingText(g_editor.controllerButtons[static_cast<size_t>(row)], controllerText);
     }
@@ -111,13 +129,13 @@ void RefreshTexts() {
 void BeginCapture(int row, bool controller) {
     g_editor.capture = CaptureState{row, controller, false};
     RefreshTexts();
-    SetStatus(controller ? kControllerCaptureStatus : kKeyCaptureStatus);
+    SetStatus(controller ? "controls.status.controller_capture" : "controls.status.key_capture");
 }
 
 void EndCapture() {
     g_editor.capture = CaptureState{};
     RefreshTexts();
-    SetStatus(kIdleStatus);
+    SetStatus("controls.status.idle");
 }
 
 void ShowChoices() {
@@ -127,6 +145,10 @@ void ShowChoices() {
     SendMessageW(g_editor.pulseBox, BM_SETCHECK, g_editor.working.pulsePedals ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+EditorRect Grown(EditorRect design, EditorRect by) {
+    return EditorRect{design.x + by.x, design.y + by.y, design.width + by.width, design.height + by.height};
+}
+
 void LayOut(HWND hwnd) {
     RECT client = {};
     GetClientRect(hwnd, &client);
@@ -134,8 +156,9 @@ void LayOut(HWND hwnd) {
     ScopedFont font(CreateFontW(EditorFontHeight(fit.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                 DEFAULT_PITCH, L"Barlow"));
+    const bool english = g_language.tag == "en";
     for (const LayoutEntry& entry : g_editor.layout) {
-        const EditorRect placed = PlaceOnEditorCanvas(entry.design, fit);
+        const EditorRect placed = PlaceOnEditorCanvas(english ? entry.design : Grown(entry.design, entry.widened), fit);
         SetWindowPos(entry.child, nullptr, placed.x, placed.y, placed.width, placed.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -147,54 +170,78 @@ void LayOut(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+std::wstring EditorTitle() { return FormatText("controls.title", {{"product", kProductName}}); }
+
+// Every text of the window in the current language, at its creation and at a language change.
+void ApplyEditorTexts(HWND hwnd) {
+    SetWindowTextW(hwnd, EditorTitle().c_str());
+    for (const TextEntry& entry : g_editor.texts) SetWindowTextW(entry.child, Text(entry.key).c_str());
+    // Barlow has no arrows: they come from the code, drawn by the covering face.
+    SetWindowTextW(g_editor.pulseLabel,
+                   FormatText("controls.pulse_pedals", {{"up", L"\u2191"}, {"down", L"\u2193"}}).c_str());
+    for (int row = 0; row < kActionCount; ++row) {
+        SetWindowTextW(g_editor.actionLabels[static_cast<size_t>(row)], ActionLabel(row).c_str());
+    }
+    SendMessageW(g_editor.steeringChoice, CB_RESETCONTENT, 0, 0);
+    for (const char* item : kSteeringItems) AddItem(g_editor.steeringChoice, Text(item));
+    SendMessageW(g_editor.steeringChoice, CB_SETCURSEL, static_cast<WPARAM>(g_editor.working.steeringStick), 0);
+    RebuildControllerList(g_editor.controllerChoice, g_editor.working.controllerSlot);
+    RefreshTexts();
+    ShowStatus();
+}
+
 void OnCreate(HWND hwnd) {
     g_editor.window = hwnd;
     ApplyWindowColours(hwnd);
     g_editor.layout.clear();
     g_editor.capture = CaptureState{};
 
+    g_editor.texts.clear();
+    g_editor.statusKey = "controls.status.idle";
+
     const DWORD choice = CBS_DROPDOWNLIST | WS_TABSTOP;
-    AddChild(hwnd, L"STATIC", L"Keyboard and controller", 0, {26, 20, 760, 30}, 0);
-    AddChild(hwnd, L"STATIC", L"Shared by both games. Manual gears use separate commands.", 0, {26, 55, 765, 48}, 0);
-    AddChild(hwnd, L"STATIC", L"Controller", 0, {26, 110, 80, 26}, 0);
-    g_editor.controllerChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId);
-    AddChild(hwnd, L"STATIC", L"Steering stick", 0, {26, 150, 125, 26}, 0);
+    AddText(hwnd, L"STATIC", "controls.heading", 0, {26, 20, 760, 30}, 0);
+    AddText(hwnd, L"STATIC", "controls.lead", 0, {26, 55, 765, 48}, 0);
+    // In another language than English some controls take more room (the last rectangle): the
+    // controller's label, the steering stick's label on two lines, the columns of the rows and
+    // the buttons below.
+    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, {0, 0, 12, 0});
+    g_editor.controllerChoice =
+        AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId, {12, 0, -12, 0});
+    AddText(hwnd, L"STATIC", "controls.steering_stick", 0, {26, 150, 125, 26}, 0, {0, -15, 0, 15});
     g_editor.steeringChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {155, 145, 290, 160}, kSteeringChoiceId);
-    AddChild(hwnd, L"STATIC", L"Deadzone", 0, {470, 150, 110, 26}, 0);
+    AddText(hwnd, L"STATIC", "controls.deadzone", 0, {470, 150, 110, 26}, 0);
     g_editor.deadzoneChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {585, 145, 200, 240}, kDeadzoneChoiceId);
     g_editor.pulseBox = AddChild(hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, {26, 176, 26, 26}, kPulseBoxId);
-    AddChild(hwnd, L"STATIC",
-             L"Pulse pedals: R2 accelerates, L2 brakes, right stick \u2191/\u2193 too (proportional)", SS_NOTIFY,
-             {58, 177, 735, 26}, kPulseLabelId);
-    AddChild(hwnd, L"STATIC", L"Action", 0, {26, 202, 210, 25}, 0);
-    AddChild(hwnd, L"STATIC", L"Keyboard \u2014 click to change", 0, {242, 202, 240, 25}, 0);
-    AddChild(hwnd, L"STATIC", L"Controller \u2014 click to change", 0, {490, 202, 280, 25}, 0);
+    g_editor.pulseLabel = AddChild(hwnd, L"STATIC", L"", SS_NOTIFY, {58, 177, 735, 26}, kPulseLabelId);
+    AddText(hwnd, L"STATIC", "controls.column.action", 0, {26, 202, 210, 25}, 0);
+    AddText(hwnd, L"STATIC", "controls.column.keyboard", 0, {242, 202, 240, 25}, 0, {0, 0, -12, 0});
+    AddText(hwnd, L"STATIC", "controls.column.controller", 0, {490, 202, 280, 25}, 0, {-20, 0, 25, 0});
     for (int row = 0; row < kActionCount; ++row) {
         const int y = kRowTop + kRowPitch * row;
-        AddChild(hwnd, L"STATIC", ActionLabel(row).c_str(), 0, {26, y + 4, 210, 30}, 0);
+        g_editor.actionLabels[static_cast<size_t>(row)] = AddChild(hwnd, L"STATIC", L"", 0, {26, y + 4, 210, 30}, 0);
         g_editor.keyButtons[static_cast<size_t>(row)] =
-            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {242, y, 230, 30}, kFirstKeyButtonId + row);
-        g_editor.controllerButtons[static_cast<size_t>(row)] =
-            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {490, y, 245, 30}, kFirstControllerButtonId + row);
-        AddChild(hwnd, L"BUTTON", L"Clear", WS_TABSTOP, {745, y, 60, 30}, kFirstClearButtonId + row);
+            AddChild(hwnd, L"BUTTON", L"", WS_TABSTOP, {242, y, 230, 30}, kFirstKeyButtonId + row, {0, 0, -20, 0});
+        g_editor.controllerButtons[static_cast<size_t>(row)] = AddChild(
+            hwnd, L"BUTTON", L"", WS_TABSTOP, {490, y, 245, 30}, kFirstControllerButtonId + row, {-20, 0, 0, 0});
+        AddText(hwnd, L"BUTTON", "controls.clear", WS_TABSTOP, {745, y, 60, 30}, kFirstClearButtonId + row,
+                {-25, 0, 25, 0});
     }
-    AddChild(hwnd, L"STATIC",
-             L"The vertical axis never becomes brake or gear automatically. Proportional steering in both games.", 0,
-             {26, 596, 765, 42}, 0);
-    g_editor.status = AddChild(hwnd, L"STATIC", kIdleStatus, 0, {26, 642, 765, 55}, 0);
-    AddChild(hwnd, L"BUTTON", L"Restore defaults", WS_TABSTOP, {26, 713, 200, 35}, kRestoreDefaultsId);
-    AddChild(hwnd, L"BUTTON", L"Cancel", WS_TABSTOP, {505, 713, 130, 35}, kEditorCancelId);
-    g_editor.saveButton =
-        AddChild(hwnd, L"BUTTON", L"Save controls", BS_DEFPUSHBUTTON | WS_TABSTOP, {650, 713, 155, 35}, kEditorSaveId);
+    AddText(hwnd, L"STATIC", "controls.note", 0, {26, 596, 765, 42}, 0);
+    g_editor.status = AddChild(hwnd, L"STATIC", L"", 0, {26, 642, 765, 55}, 0);
+    AddText(hwnd, L"BUTTON", "controls.restore_defaults", WS_TABSTOP, {26, 713, 200, 35}, kRestoreDefaultsId,
+            {0, 0, 30, 0});
+    // A longer Save takes room on its left, and Cancel moves along.
+    AddText(hwnd, L"BUTTON", "controls.cancel", WS_TABSTOP, {505, 713, 130, 35}, kEditorCancelId, {-70, 0, 0, 0});
+    g_editor.saveButton = AddText(hwnd, L"BUTTON", "controls.save", BS_DEFPUSHBUTTON | WS_TABSTOP,
+                                  {650, 713, 155, 35}, kEditorSaveId, {-70, 0, 70, 0});
 
-    for (const wchar_t* item : kSteeringItems) AddItem(g_editor.steeringChoice, item);
+    ApplyEditorTexts(hwnd);
     for (int percent = kLowestDeadzone; percent <= kHighestDeadzone; ++percent) {
         AddItem(g_editor.deadzoneChoice, std::to_wstring(percent) + L"%");
     }
     ShowChoices();
 
-    RebuildControllerList(g_editor.controllerChoice, g_editor.working.controllerSlot);
-    RefreshTexts();
     GiveEditorAccessibleFacts(hwnd);
     LayOut(hwnd);
     SetTimer(hwnd, kPollTimerId, kPollPeriodMs, nullptr);
@@ -207,13 +254,13 @@ void OnSave(HWND hwnd) {
     if (g_editor.capture.running()) return;  // the button is disabled then anyway
     const std::wstring refusal = SaveRefusal(g_editor.working);
     if (!refusal.empty()) {
-        SetStatus(refusal.c_str());
+        SetStatus(kRefusalStatus);
         return;
     }
     if (SaveControlsProfile(g_editor.working, g_editor.profilePath)) {
         CloseOwnedWindow(hwnd, Unattended());
     } else {
-        SetStatus(kCouldNotSaveStatus);
+        SetStatus("controls.status.could_not_save");
     }
 }
 
@@ -281,6 +328,9 @@ void OnDestroy(HWND hwnd) {
     g_editor.window = nullptr;
     g_editor.capture = CaptureState{};
     g_editor.layout.clear();
+    g_editor.texts.clear();
+    g_editor.actionLabels.fill(nullptr);
+    g_editor.pulseLabel = nullptr;
     g_editor.status = g_editor.controllerChoice = g_editor.steeringChoice = g_editor.deadzoneChoice = nullptr;
     g_editor.pulseBox = g_editor.saveButton = nullptr;
     g_editor.keyButtons.fill(nullptr);
@@ -321,6 +371,10 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_DPICHANGED:
         TakeSuggestedRect(hwnd, lParam);  // WM_SIZE lays the canvas out again, font and all
+        return 0;
+    case kLanguageChangedMessage:
+        ApplyEditorTexts(hwnd);
+        LayOut(hwnd);  // the pulse label's covering face follows its new text
         return 0;
     case WM_DESTROY:
         OnDestroy(hwnd);
@@ -363,7 +417,7 @@ void StoreCapturedKey(const MSG& message) {
     if (message.lParam & kRepeatBit) return;  // a held key is taken once
     const int scancode = ScancodeFromKeyMessage(message.wParam, message.lParam);
     if (!IsAcceptableKey(scancode)) {
-        SetStatus(kReservedKeyStatus);
+        SetStatus("controls.status.reserved_key");
         return;
     }
     Binding(g_editor.capture.row).key = scancode;
@@ -388,7 +442,8 @@ void OpenControlsEditor(HWND owner, const fs::path& profile) {
         OwnedWindowRequest request;
         request.exStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (Unattended() ? WS_EX_NOACTIVATE : 0);
         request.className = kControlsEditorClass;
-        request.title = kTitle;
+        const std::wstring title = EditorTitle();
+        request.title = title.c_str();
         request.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
         request.place = WindowPlacement{place.x, place.y, place.width, place.height};
         request.owner = owner;
@@ -442,7 +497,7 @@ void RunEditorPollTick() {
                                                 g_editor.controllerChoice, padNavigates);
     switch (outcome.event) {
     case CaptureEvent::Disconnected:
-        SetStatus(kDisconnectedStatus);  // the capture goes on
+        SetStatus("controls.status.disconnected");  // the capture goes on
         break;
     case CaptureEvent::Armed:
         g_editor.capture.armed = true;

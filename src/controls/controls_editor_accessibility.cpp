@@ -2,6 +2,7 @@
 
 #include "controls/controls_editor.h"
 #include "controls/controls_profile.h"
+#include "texts/texts.h"
 #include "ui/accessible_object.h"
 
 namespace {
@@ -18,13 +19,14 @@ void BindingFacts(HWND button, AccessibleFacts* facts) {
     facts->role = ROLE_SYSTEM_PUSHBUTTON;
     facts->name = BindingButtonName(GetDlgCtrlID(button));
     facts->value = WindowTextOf(button);
-    facts->defaultAction = L"Change";
+    facts->defaultAction = Text("controls.access.change");
 }
 
 void ClearFacts(HWND button, AccessibleFacts* facts) {
     facts->role = ROLE_SYSTEM_PUSHBUTTON;
-    facts->name = WindowTextOf(button) + L" " + ActionLabel(GetDlgCtrlID(button) - kFirstClearButtonId);
-    facts->defaultAction = L"Press";
+    facts->name = FormatText("controls.access.clear",
+                             {{"action", ActionLabel(GetDlgCtrlID(button) - kFirstClearButtonId)}});
+    facts->defaultAction = Text("controls.access.press");
 }
 
 void PulseBoxFacts(HWND box, AccessibleFacts* facts) {
@@ -32,13 +34,17 @@ void PulseBoxFacts(HWND box, AccessibleFacts* facts) {
     facts->role = ROLE_SYSTEM_CHECKBUTTON;
     facts->name = WindowTextOf(GetDlgItem(GetParent(box), kPulseLabelId));
     facts->state = ticked ? STATE_SYSTEM_CHECKED : 0;
-    facts->defaultAction = ticked ? L"Uncheck" : L"Check";
+    facts->defaultAction = Text(ticked ? "controls.access.uncheck" : "controls.access.check");
 }
 }  // namespace
 
 std::wstring BindingButtonName(int id) {
-    if (InRange(id, kFirstKeyButtonId)) return ActionLabel(id - kFirstKeyButtonId) + L", keyboard";
-    if (InRange(id, kFirstControllerButtonId)) return ActionLabel(id - kFirstControllerButtonId) + L", controller";
+    if (InRange(id, kFirstKeyButtonId)) {
+        return FormatText("controls.access.keyboard", {{"action", ActionLabel(id - kFirstKeyButtonId)}});
+    }
+    if (InRange(id, kFirstControllerButtonId)) {
+        return FormatText("controls.access.controller", {{"action", ActionLabel(id - kFirstControllerButtonId)}});
+    }
     return L"";
 }
 

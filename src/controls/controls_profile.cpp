@@ -5,6 +5,7 @@
 
 #include "app/verified_file_replace.h"
 #include "controls/sdl_api.h"
+#include "texts/texts.h"
 
 namespace fs = std::filesystem;
 
@@ -15,33 +16,42 @@ constexpr int kMaxButton = 20;
 constexpr int kMaxAxis = 5;
 
 struct ActionRow {
-    const wchar_t* id;
-    const wchar_t* label;
+    const wchar_t* id;      // its keys' names in controls.ini
+    const char* labelKey;  // the text the editor shows
     int defaultKey;
     int defaultButton;
 };
 constexpr ActionRow kActions[kActionCount] = {
-    {L"menu_up", L"Menu: up", 82, 11},
-    {L"menu_down", L"Menu: down", 81, 12},
-    {L"left", L"Steer left", 80, 13},
-    {L"right", L"Steer right", 79, 14},
-    {L"throttle", L"Accelerate / button B", 27, 0},
-    {L"brake", L"Brake / button A", 29, 1},
-    {L"shift_up", L"Shift up", 8, 10},
-    {L"shift_down", L"Shift down", 20, 9},
-    {L"aux_c", L"Button C / confirm", 6, 2},
-    {L"start", L"Start / pause", 40, 6},
+    {L"menu_up", "controls.action.menu_up", 82, 11},
+    {L"menu_down", "controls.action.menu_down", 81, 12},
+    {L"left", "controls.action.left", 80, 13},
+    {L"right", "controls.action.right", 79, 14},
+    {L"throttle", "controls.action.throttle", 27, 0},
+    {L"brake", "controls.action.brake", 29, 1},
+    {L"shift_up", "controls.action.shift_up", 8, 10},
+    {L"shift_down", "controls.action.shift_down", 20, 9},
+    {L"aux_c", "controls.action.aux_c", 6, 2},
+    {L"start", "controls.action.start", 40, 6},
 };
 
-constexpr const wchar_t* kButtonNames[] = {
-    L"A / Cross", L"B / Circle", L"X / Square", L"Y / Triangle", L"Back / Select",
-    L"Guide",     L"Start / Options", L"L3", L"R3", L"LB / L1",
-    L"RB / R1",   L"D-pad up", L"D-pad down", L"D-pad left", L"D-pad right",
+// A pad's inputs by SDL's numbering: a text of the table, or a name every language keeps.
+struct InputName {
+    const char* key;
+    const wchar_t* name;
 };
-constexpr const wchar_t* kAxisNames[] = {
-    L"Left stick horizontal", L"Left stick vertical", L"Right stick horizontal",
-    L"Right stick vertical",  L"LT / L2",             L"RT / R2",
+constexpr InputName kButtonNames[] = {
+    {"controls.pad.a", nullptr},       {"controls.pad.b", nullptr},         {"controls.pad.x", nullptr},
+    {"controls.pad.y", nullptr},       {"controls.pad.back", nullptr},      {"controls.pad.guide", nullptr},
+    {"controls.pad.start", nullptr},   {nullptr, L"L3"},                    {nullptr, L"R3"},
+    {nullptr, L"LB / L1"},             {nullptr, L"RB / R1"},               {"controls.pad.dpad_up", nullptr},
+    {"controls.pad.dpad_down", nullptr}, {"controls.pad.dpad_left", nullptr}, {"controls.pad.dpad_right", nullptr},
 };
+constexpr InputName kAxisNames[] = {
+    {"controls.pad.left_x", nullptr},  {"controls.pad.left_y", nullptr}, {"controls.pad.right_x", nullptr},
+    {"controls.pad.right_y", nullptr}, {nullptr, L"LT / L2"},            {nullptr, L"RT / R2"},
+};
+
+std::wstring NameOf(const InputName& input) { return input.key ? Text(input.key) : std::wstring(input.name); }
 
 int ReadInt(const fs::path& file, const std::wstring& key, int fallback) {
     return static_cast<int>(GetPrivateProfileIntW(kSection, key.c_str(), fallback, file.c_str()));
@@ -149,27 +159,27 @@ const wchar_t* ActionId(int index) {
 }
 
 std::wstring ActionLabel(int index) {
-    return (index >= 0 && index < kActionCount) ? kActions[index].label : L"";
+    return (index >= 0 && index < kActionCount) ? Text(kActions[index].labelKey) : L"";
 }
 
 std::wstring KeyText(int scancode) {
-    if (scancode == 0) return L"No key";
+    if (scancode == 0) return Text("controls.binding.no_key");
     return WideFromUtf8(SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode)));
 }
 
 std::wstring ControllerText(const ActionBinding& binding) {
     switch (binding.kind) {
     case kBindingNone:
-        return L"No button";
+        return Text("controls.binding.no_button");
     case kBindingButton:
-        if (binding.code >= 0 && binding.code <= 14) return kButtonNames[binding.code];
+        if (binding.code >= 0 && binding.code <= 14) return NameOf(kButtonNames[binding.code]);
         return WideFromUtf8(
             SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(binding.code)));
     case kBindingAxis:
         if (binding.code >= 0 && binding.code <= 3) {
-            return std::wstring(kAxisNames[binding.code]) + (binding.sign < 0 ? L" \u2212" : L" +");
+            return NameOf(kAxisNames[binding.code]) + (binding.sign < 0 ? L" \u2212" : L" +");
         }
-        if (binding.code == 4 || binding.code == 5) return kAxisNames[binding.code];
+        if (binding.code == 4 || binding.code == 5) return NameOf(kAxisNames[binding.code]);
         return L"Eixo";
     default:
         return L"";

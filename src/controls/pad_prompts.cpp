@@ -1,5 +1,7 @@
 #include "controls/pad_prompts.h"
 
+#include "texts/texts.h"
+
 namespace {
 constexpr std::uint16_t kMicrosoft = 0x045E;
 constexpr std::uint16_t kSony = 0x054C;
@@ -114,29 +116,32 @@ PromptGlyph FaceGlyph(PromptStyle style, FacePosition position) {
 std::vector<HintPart> HomeHint(PromptStyle style, bool swap) {
     if (style == PromptStyle::Keys) {
         PromptGlyph arrows, enter;
-        arrows.keyName = L"Arrow keys";
-        enter.keyName = L"Enter";
-        return {{arrows, L"choose"}, {enter, L"play"}};
+        arrows.keyName = Text("key.arrows");
+        enter.keyName = Text("key.enter");
+        return {{arrows, Text("hint.choose")}, {enter, Text("hint.play")}};
     }
     PromptGlyph dpad;
     dpad.kind = PromptGlyph::Kind::DPad;
     const FacePosition confirm = PositionOf(FamilyOfStyle(style), ConfirmBackButtons(swap).confirm);
-    return {{dpad, L"choose"}, {FaceGlyph(style, confirm), L"play"}};
+    return {{dpad, Text("hint.choose")}, {FaceGlyph(style, confirm), Text("hint.play")}};
 }
 
 std::vector<HintPart> FolderBrowserHint(PromptStyle style, bool swap) {
     if (style == PromptStyle::Keys) {
         PromptGlyph enter, backspace, space, ctrlEnter;
-        enter.keyName = L"Enter";
-        backspace.keyName = L"Backspace";
-        space.keyName = L"Space";
-        ctrlEnter.keyName = L"Ctrl+Enter";
-        return {{enter, L"open"}, {backspace, L"back"}, {space, L"choose"}, {ctrlEnter, L"choose this folder"}};
+        enter.keyName = Text("key.enter");
+        backspace.keyName = Text("key.backspace");
+        space.keyName = Text("key.space");
+        ctrlEnter.keyName = Text("key.ctrl_enter");
+        return {{enter, Text("hint.open")},
+                {backspace, Text("hint.back")},
+                {space, Text("hint.choose_highlighted")},
+                {ctrlEnter, Text("hint.choose_shown")}};
     }
     const PadFamily family = FamilyOfStyle(style);
     const ConfirmBack meaning = ConfirmBackButtons(swap);
-    return {{FaceGlyph(style, PositionOf(family, meaning.confirm)), L"open"},
-            {FaceGlyph(style, PositionOf(family, meaning.back)), L"back"},
-            {FaceGlyph(style, PositionOf(family, SdlFace::X)), L"choose"},
-            {FaceGlyph(style, PositionOf(family, SdlFace::Y)), L"choose this folder"}};
+    return {{FaceGlyph(style, PositionOf(family, meaning.confirm)), Text("hint.open")},
+            {FaceGlyph(style, PositionOf(family, meaning.back)), Text("hint.back")},
+            {FaceGlyph(style, PositionOf(family, SdlFace::X)), Text("hint.choose_highlighted")},
+            {FaceGlyph(style, PositionOf(family, SdlFace::Y)), Text("hint.choose_shown")}};
 }

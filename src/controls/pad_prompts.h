@@ -3,6 +3,7 @@
 // controller's family, the player's last input and the options, tested without SDL or windows.
 #include <cstdint>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 // A controller's family, by the glyphs on its face buttons.
@@ -51,13 +52,12 @@ PromptStyle PromptStyleFor(LastInput last, PadFamily family, int choice);
 // One glyph of a hint.
 struct PromptGlyph {
     enum class Kind { KeyName, Face, DPad } kind = Kind::KeyName;
-    const wchar_t* keyName = nullptr;          // Kind::KeyName
+    std::wstring keyName;                      // Kind::KeyName, in the current language
     FacePosition position = FacePosition::South;  // Kind::Face
     wchar_t letter = 0;                        // Kind::Face of Xbox and Nintendo pads; 0 for shapes and dots
     bool operator==(const PromptGlyph& o) const {
         return kind == o.kind && position == o.position && letter == o.letter &&
-               (kind != Kind::KeyName || keyName == o.keyName ||
-                (keyName && o.keyName && std::wcscmp(keyName, o.keyName) == 0));
+               (kind != Kind::KeyName || keyName == o.keyName);
     }
 };
 // The glyph of a face button at a position for a style (the letter, or the shape / dot).
@@ -66,7 +66,7 @@ PromptGlyph FaceGlyph(PromptStyle style, FacePosition position);
 // A hint: glyphs each followed by what they do.
 struct HintPart {
     PromptGlyph glyph;
-    const wchar_t* action;
+    std::wstring action;  // in the current language
 };
 // The home window's hint: choose a game and play it.
 std::vector<HintPart> HomeHint(PromptStyle style, bool swap);

@@ -14,7 +14,9 @@
 #include "app/launcher_state.h"
 #include "install/folder_browsing.h"
 #include "ui/dark_title_bar.h"
+#include "texts/texts.h"
 #include "ui/drawing_kit.h"
+#include "ui/language_change.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
 #include "ui/palette.h"
@@ -36,7 +38,6 @@ constexpr float kCountColumn = 480.0f;
 // Directory entries looked at to count ROM files, per listing: a huge folder lists at once and
 // leaves the rest of its rows uncounted.
 constexpr int kCountBudget = 4000;
-constexpr wchar_t kTopHeading[] = L"Suggested ROM folders, drives and places";
 
 struct HintSpot {
     RectF box;  // client pixels
@@ -110,6 +111,16 @@ std::vector<FolderRow> TopList() {
     return TopRows(suggested, drives, places);
 }
 
+// The title in the current language; the rows, heading and hint are painted from the table.
+void ApplyBrowserTexts() {
+    const std::wstring title = Text(g_browser.request.titleKey);
+    const fs::path& folder = g_browser.view.shown;
+    SetWindowTextW(g_browser.window, folder.empty() ? title.c_str()
+                                                    : FormatText("browser.title.folder", {{"title", title},
+                                                                                          {"folder", folder.wstring()}})
+                                                          .c_str());
+}
+
 void Show(const fs::path& folder) {
     const fs::path cameFrom = g_browser.view.shown;
     bool readable = true;
@@ -119,8 +130,7 @@ void Show(const fs::path& folder) {
     g_browser.first = 0;
     g_browser.first = FirstVisibleRow(g_browser.view.highlighted, 0, VisibleRows(),
                                       static_cast<int>(g_browser.view.rows.size()));
-    const std::wstring title = std::wstring(g_browser.request.title);
-    SetWindowTextW(g_browser.window, folder.empty() ? title.c_str() : (title + L" - " + folder.wstring()).c_str());
+    ApplyBrowserTexts();
 }
 
 void Close(const fs::path* chosen) {
@@ -210,7 +220,7 @@ void PaintRows(Graphics& graphics, const Palette& palette, float width) {
         const ARGB ink = !row.readable ? palette.disabledText : lit ? palette.selectedText : palette.text;
         DrawLabelText(graphics, row.label.c_str(), RectF(kMargin + 4, top + 6, kCountColumn - kMargin - 12, kRowHeight),
                       kTextSize, ink, row.kind == FolderRow::Kind::Suggested);
-        const std::wstring count = row.readable ? RomCountText(row.romFiles) : L"cannot be read";
+        const std::wstring count = row.readable ? RomCountText(row.romFiles) : Text("browser.cannot_read");
         if (!count.empty()) {
             DrawLabelText(graphics, count.c_str(), RectF(kCountColumn, top + 6, width - kCountColumn - kMargin, kRowHeight),
                           kTextSize, row.readable ? palette.muted : palette.disabledText, false);
@@ -252,7 +262,7 @@ void Paint(HWND hwnd, HDC target) {
     graphics.ScaleTransform(g_browser.scale, g_browser.scale);
     const float width = static_cast<float>(client.right) / g_browser.scale;
     const float height = static_cast<float>(client.bottom) / g_browser.scale;
-    const std::wstring heading = g_browser.view.shown.empty() ? kTopHeading : g_browser.view.shown.wstring();
+    const std::wstring heading = g_browser.view.shown.empty() ? Text("browser.heading.top") : g_browser.view.shown.wstring();
     DrawLabelText(graphics, heading.c_str(), RectF(kMargin, 14, width - 2 * kMargin, 28), kTextSize + 2, palette.accent,
                   true);
     PaintRows(graphics, palette, width);
@@ -307,6 +317,10 @@ LRESULT CALLBACK FolderBrowserProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_THEMECHANGED:
             FollowColourChange(hwnd);
             break;
+        case kLanguageChangedMessage:
+            ApplyBrowserTexts();
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
         case WM_DESTROY:
             g_browser.window = nullptr;
             g_browser.view = FolderView{};
@@ -345,7 +359,7 @@ void OpenFolderBrowser(FolderBrowserRequest request) {
     g_browser.returnFocus = GetFocus();
     RECT ownerRect = {};
     if (request.owner) GetWindowRect(request.owner, &ownerRect);
-    const std::wstring title = request.title ? request.title : L"";
+    const std::wstring title = Text(request.titleKey ? request.titleKey : "");
     g_browser.request = std::move(request);
     OwnedWindowRequest owned;
     owned.exStyle = WS_EX_DLGMODALFRAME | (g_browser.request.unattended ? WS_EX_NOACTIVATE : 0);

@@ -14,7 +14,7 @@ inline constexpr wchar_t kFolderBrowserClass[] = L"TLVRFolderBrowser";
 
 struct FolderBrowserRequest {
     HWND owner = nullptr;
-    const wchar_t* title = L"";
+    const char* titleKey = "";  // the window's title, a text of the table
     std::vector<RomFolder> suggested;  // the ROM search's folders, listed first
     // Called once with the folder chosen, after the browser has closed; never when it is left.
     std::function<void(const std::filesystem::path&)> chosen;

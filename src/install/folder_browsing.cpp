@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "install/rom_search.h"
+#include "texts/texts.h"
 
 namespace fs = std::filesystem;
 
@@ -169,5 +170,5 @@ std::vector<FolderRow> ListFolder(const fs::path& folder, int budget, bool& read
 
 std::wstring RomCountText(int romFiles) {
     if (romFiles <= 0) return {};
-    return romFiles == 1 ? L"1 ROM file" : std::to_wstring(romFiles) + L" ROM files";
+    return PluralText("browser.rom_files", romFiles);
 }

@@ -10,26 +10,9 @@
 #include "app/session_end.h"
 #include "install/installation_command.h"
 #include "install/installer_record.h"
+#include "texts/texts.h"
 
 namespace {
-constexpr wchar_t kNoRomFolderText[] = L"Select at least one folder containing your compatible ROMs.";
-constexpr wchar_t kNoDestinationText[] = L"Choose a new empty installation folder.";
-constexpr wchar_t kScriptMissingText[] =
-    L"Installer files are missing. Extract the complete release ZIP and try again.";
-constexpr wchar_t kPipeFailedText[] = L"Could not create the installation log pipe.";
-constexpr wchar_t kStartFailedText[] = L"Could not start PowerShell. Check permissions and extract the full package.";
-constexpr wchar_t kJobFailedText[] = L"Could not create a cancellable installation process.";
-constexpr wchar_t kRunningText[] =
-    L"Installing from your ROMs. Microsoft C++ tools may request administrator approval.";
-constexpr wchar_t kStoppingText[] = L"Stopping installation. Your original ROM folders will be kept.";
-constexpr wchar_t kStoppedText[] =
-    L"Installation stopped. Your original ROMs are unchanged. You can retry in this installation folder.";
-constexpr wchar_t kFailedText[] =
-    L"Installation failed. Read the log above, correct the problem and retry. Your original ROMs are unchanged.";
-constexpr wchar_t kCompleteText[] = L"Installation complete. Your games are ready in the installed launcher.";
-constexpr wchar_t kStopText[] = L"Stop installation";
-constexpr wchar_t kCloseText[] = L"Close";
-constexpr wchar_t kOpenLauncherText[] = L"Open launcher";
 constexpr UINT kCancelExitCode = 130;
 constexpr int kFinishedProgress = 100;
 // Log text reaches the box at least this often while lines keep coming, and this long after
@@ -41,14 +24,14 @@ constexpr ULONGLONG kLogFlushPeriodMs = 100;
 constexpr UINT kBacklogPeriodMs = USER_TIMER_MINIMUM;
 constexpr size_t kAppendLimit = 8192;
 
-std::wstring Text(HWND control) {
+std::wstring ControlText(HWND control) {
     const int length = GetWindowTextLengthW(control);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), length + 1)));
     return text;
 }
 
-void SetStatus(const wchar_t* text) { SetWindowTextW(g_installer.statusText, text); }
+void SetStatus(const char* key) { SetInstallerStatus(key); }
 
 void EnableInputs(bool enable) {
     for (HWND input : g_installer.inputs) EnableWindow(input, enable);
@@ -75,11 +58,11 @@ void EnterRunning() {
     r.stopRequested = false;
     r.completed = false;
     EnableInputs(false);
-    SetWindowTextW(r.closeButton, kStopText);
+    SetWindowTextW(r.closeButton, Text("install.stop").c_str());
     r.pendingLog.Clear();
     SetWindowTextW(r.logBox, L"");
     SendMessageW(r.progressBar, PBM_SETPOS, 0, 0);
-    SetStatus(kRunningText);
+    SetStatus("install.status.running");
     HoldSession(r.window, HeldRun::Installation, StopForSessionEnd);
 }
 
@@ -121,36 +104,36 @@ void ReportEnd(DWORD exitCode) {
     r.job.reset();
     EnableInputs(true);
     EnableWindow(r.closeButton, TRUE);
-    SetWindowTextW(r.closeButton, kCloseText);
+    SetWindowTextW(r.closeButton, Text("install.close").c_str());
     if (exitCode != 0 || r.stopRequested) {
         r.completed = false;
-        SetStatus(r.stopRequested ? kStoppedText : kFailedText);
+        SetStatus(r.stopRequested ? "install.status.stopped" : "install.status.failed");
         return;
     }
     r.completed = true;
     SendMessageW(r.progressBar, PBM_SETPOS, kFinishedProgress, 0);
-    SetStatus(kCompleteText);
-    SetWindowTextW(r.installButton, kOpenLauncherText);
+    SetStatus("install.status.complete");
+    SetWindowTextW(r.installButton, Text("install.open_launcher").c_str());
 }
 }  // namespace
 
 void StartInstallationRun() {
     InstallerRecord& r = g_installer;
     if (r.running) return;
-    const std::wstring rom1 = Text(r.romEdits[0]);
-    const std::wstring rom2 = Text(r.romEdits[1]);
+    const std::wstring rom1 = ControlText(r.romEdits[0]);
+    const std::wstring rom2 = ControlText(r.romEdits[1]);
     if (rom1.empty() && rom2.empty()) {
-        SetStatus(kNoRomFolderText);
+        SetStatus("install.status.no_rom_folder");
         return;
     }
-    r.destination = Text(r.destinationEdit);
+    r.destination = ControlText(r.destinationEdit);
     if (r.destination.empty()) {
-        SetStatus(kNoDestinationText);
+        SetStatus("install.status.no_destination");
         return;
     }
     const std::filesystem::path script = r.root / L"scripts" / L"install.ps1";
     if (!ScriptExists(script)) {
-        SetStatus(kScriptMissingText);
+        SetStatus("install.status.script_missing");
         return;
     }
 
@@ -169,13 +152,13 @@ void StartInstallationRun() {
     case HelperStartResult::Started:
         break;
     case HelperStartResult::PipeFailed:
-        SetStatus(kPipeFailedText);
+        SetStatus("install.status.pipe_failed");
         break;
     case HelperStartResult::StartFailed:
-        SetStatus(kStartFailedText);
+        SetStatus("install.status.start_failed");
         break;
     case HelperStartResult::JobFailed:
-        SetStatus(kJobFailedText);
+        SetStatus("install.status.job_failed");
         break;
     }
 }
@@ -186,7 +169,7 @@ void StopInstallationRun() {
     if (!r.running || !r.job || r.finishing) return;
     r.stopRequested = true;
     CancelHelperProcess(r.job.get(), kCancelExitCode);
-    SetStatus(kStoppingText);
+    SetStatus("install.status.stopping");
     EnableWindow(r.closeButton, FALSE);
 }
 
@@ -196,7 +179,7 @@ void OnInstallerLine(LPARAM lParam) {
     r.pendingLog.AddLine(line);
     if (const std::optional<StageReport> stage = ReadStageLine(line)) {
         SendMessageW(r.progressBar, PBM_SETPOS, static_cast<WPARAM>(stage->progress), 0);
-        SetStatus(stage->status.c_str());
+        SetInstallerStageStatus(stage->status);
     }
     // A steady stream of posted lines keeps timer messages away, so the stream itself hands the
     // text over when it is due or has grown; the timer takes what is left once the lines stop.

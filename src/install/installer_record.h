@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/win_owners.h"
@@ -39,6 +40,7 @@ struct InstallerRecord {
     HWND window = nullptr;
     ScaledWindow layout;  // its scale is chosen when the window opens
 
+    HWND romLabels[2] = {};
     HWND romEdits[2] = {};
     HWND destinationEdit = nullptr;
     HWND progressBar = nullptr;
@@ -49,6 +51,14 @@ struct InstallerRecord {
     // Disabled together while a run is active: ROM edit 1, Browse, ROM edit 2, Browse,
     // destination edit, Browse.
     HWND inputs[6] = {};
+    // The children whose text is one text of the table, read again at a language change.
+    std::vector<std::pair<HWND, const char*>> texts;
+    // The status line as it was said, so a language change can say it again: a text's key and
+    // its value ({path}, or {count} of a plural text); no key for a stage line of the script,
+    // which stays as the script wrote it.
+    const char* statusKey = nullptr;
+    std::wstring statusValue;
+    long long statusCount = -1;
     // The ROM search's folders, which head the pad's folder browser.
     std::vector<RomFolder> suggested;
 
@@ -67,6 +77,12 @@ struct InstallerRecord {
 };
 
 extern InstallerRecord g_installer;
+
+// The window's side (installer_window.cpp): the status line by key (a plural key when `count`
+// is 0 or more), or a stage line as it stands; and every text of the window again.
+void SetInstallerStatus(const char* key, std::wstring value = {}, long long count = -1);
+void SetInstallerStageStatus(const std::wstring& stage);
+void ApplyInstallerTexts();
 
 // The run's side (installation_run.cpp).
 void StartInstallationRun();

@@ -21,7 +21,9 @@
 #include "install/installer_record.h"
 #include "install/rom_search.h"
 #include "ui/command_buttons.h"
+#include "texts/texts.h"
 #include "ui/dark_title_bar.h"
+#include "ui/language_change.h"
 #include "ui/palette.h"
 #include "ui/drawing_kit.h"
 #include "ui/monitor_area.h"
@@ -32,15 +34,9 @@ InstallerRecord g_installer;
 namespace {
 constexpr wchar_t kCaptureVariable[] = L"TLVR_QA_CAPTURE";
 
-constexpr wchar_t kExplanation[] =
-    L"Choose one or two ROM folders. Compatible BIN, MD, GEN and ZIP files are detected by SHA-256.\n"
-    L"Both qualified ROMs are required. Original ROM folders are never changed.";
-constexpr wchar_t kReadyStatus[] =
-    L"The games are generated and compiled on your PC. Internet is only used for the Microsoft C++ "
-    L"installer, if it is missing.";
-constexpr wchar_t kBrowseText[] = L"Browse...";
-constexpr wchar_t kRomPickerTitle[] = L"Choose a folder containing your ROMs";
-constexpr wchar_t kDestinationPickerTitle[] = L"Choose installation parent folder";
+// The games by their titles, which every language keeps.
+constexpr const wchar_t* kRomGames[2] = {L"Talvaro GP (World)", L"Kastri GP II (USA)"};
+constexpr const char* kRomLabelKeys[2] = {"install.rom_folder.first", "install.rom_folder.second"};
 constexpr wchar_t kInstalledLauncher[] = L"TalvaroOvraRecomp.exe";
 constexpr DWORD kEditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr LPARAM kProgressRange = 0x640000;  // 0..100
@@ -63,44 +59,69 @@ HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD sty
     return AddScaledChild(g_installer.layout, parent, className, text, style, x, y, width, height, id);
 }
 
+// A child whose text is one text of the table.
+HWND TextChild(HWND parent, const wchar_t* className, const char* key, DWORD style, int x, int y, int width,
+               int height, int id) {
+    HWND child = Child(parent, className, Text(key).c_str(), style, x, y, width, height, id);
+    if (child) g_installer.texts.emplace_back(child, key);
+    return child;
+}
+
+std::wstring InstallerTitle() {
+    return FormatText("install.title", {{"product", kProductName}, {"version", kVersionText}});
+}
+
+void ShowStatus() {
+    const InstallerRecord& r = g_installer;
+    if (!r.statusText || !r.statusKey) return;  // a stage line stays as it is
+    std::wstring text;
+    if (r.statusCount >= 0) {
+        text = PluralText(r.statusKey, r.statusCount);
+    } else {
+        text = FormatText(r.statusKey, {{"path", r.statusValue}});
+    }
+    SetWindowTextW(r.statusText, text.c_str());
+}
+
 void OnCreate(HWND hwnd) {
     InstallerRecord& r = g_installer;
     r.window = hwnd;
     ApplyWindowColours(hwnd);
 
-    Child(hwnd, L"STATIC", L"Install from your own ROMs", 0, 24, 20, 700, 32, 0);
-    Child(hwnd, L"STATIC", kExplanation, 0, 24, 58, 710, 55, 0);
-    const wchar_t* romLabels[2] = {L"Talvaro GP (World) / ROM folder",
-                                   L"Kastri GP II (USA) / ROM folder (may be the same)"};
+    r.texts.clear();
+    r.statusKey = "install.status.ready";
+    r.statusCount = -1;
+    TextChild(hwnd, L"STATIC", "install.heading", 0, 24, 20, 700, 32, 0);
+    TextChild(hwnd, L"STATIC", "install.explanation", 0, 24, 58, 710, 55, 0);
     HWND browse[2] = {};
     for (int row = 0; row < 2; ++row) {
         const int top = 151 + 62 * row;
-        Child(hwnd, L"STATIC", romLabels[row], 0, 24, top - 25, 710, 24, 0);
+        r.romLabels[row] = Child(hwnd, L"STATIC", L"", 0, 24, top - 25, 710, 24, 0);
         r.romEdits[row] = Child(hwnd, L"EDIT", L"", kEditStyle, 24, top, 592, 29, kRomEdit1Id + row);
-        browse[row] = Child(hwnd, L"BUTTON", kBrowseText, WS_TABSTOP, 628, top, 106, 29, kRomBrowse1Id + row);
+        browse[row] = TextChild(hwnd, L"BUTTON", "install.browse", WS_TABSTOP, 628, top, 106, 29, kRomBrowse1Id + row);
     }
-    Child(hwnd, L"STATIC", L"Installation folder", 0, 24, 316, 710, 24, 0);
+    TextChild(hwnd, L"STATIC", "install.folder", 0, 24, 316, 710, 24, 0);
     r.destinationEdit =
         Child(hwnd, L"EDIT", DefaultFolder().c_str(), kEditStyle, 24, 342, 592, 29, kDestinationEditId);
     HWND destinationBrowse =
-        Child(hwnd, L"BUTTON", kBrowseText, WS_TABSTOP, 628, 342, 106, 29, kDestinationBrowseId);
+        TextChild(hwnd, L"BUTTON", "install.browse", WS_TABSTOP, 628, 342, 106, 29, kDestinationBrowseId);
     r.progressBar = Child(hwnd, PROGRESS_CLASSW, L"", PBS_SMOOTH, 24, 390, 710, 18, 0);
     SendMessageW(r.progressBar, PBM_SETRANGE, 0, kProgressRange);
-    r.statusText = Child(hwnd, L"STATIC", kReadyStatus, 0, 24, 418, 710, 44, 0);
+    r.statusText = Child(hwnd, L"STATIC", L"", 0, 24, 418, 710, 44, 0);
     // Just before the log box: a screen reader names the box after it, not after the status line.
-    Child(hwnd, L"STATIC", L"Installation log", 0, 24, 466, 710, 22, 0);
+    TextChild(hwnd, L"STATIC", "install.log", 0, 24, 466, 710, 22, 0);
     r.logBox = Child(hwnd, L"EDIT", L"",
                      WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 24,
                      490, 710, 138, kLogBoxId);
     LiftLogBoxLimit(r.logBox);
-    Child(hwnd, L"BUTTON", L"Open logs", WS_TABSTOP, 24, 644, 126, 36, kOpenLogsId);
-    r.installButton = Child(hwnd, L"BUTTON", L"Install games", WS_TABSTOP | BS_DEFPUSHBUTTON, 436, 644, 140,
-                            36, kInstallButtonId);
-    r.closeButton = Child(hwnd, L"BUTTON", L"Close", WS_TABSTOP, 590, 644, 144, 36, kCloseButtonId);
+    TextChild(hwnd, L"BUTTON", "install.open_logs", WS_TABSTOP, 24, 644, 126, 36, kOpenLogsId);
+    r.installButton = Child(hwnd, L"BUTTON", L"", WS_TABSTOP | BS_DEFPUSHBUTTON, 436, 644, 140, 36, kInstallButtonId);
+    r.closeButton = Child(hwnd, L"BUTTON", L"", WS_TABSTOP, 590, 644, 144, 36, kCloseButtonId);
 
     const HWND inputs[6] = {r.romEdits[0], browse[0], r.romEdits[1], browse[1], r.destinationEdit,
                             destinationBrowse};
     std::copy(std::begin(inputs), std::end(inputs), std::begin(r.inputs));
+    ApplyInstallerTexts();
     for (HWND edit : {r.romEdits[0], r.romEdits[1], r.destinationEdit}) CompleteFolderNames(edit);
     DragAcceptFiles(hwnd, TRUE);  // a drop on an edit reaches the window too, which places it
     StartRomSearch(hwnd, r.root);  // the window answers at once; the suggestion comes later
@@ -123,12 +144,10 @@ void OnRomSearchDone(WPARAM wParam, LPARAM lParam) {
     if (result->folders.size() == 1) {
         const std::wstring folder = result->folders.front().folder.wstring();
         SetWindowTextW(r.romEdits[0], folder.c_str());
-        SetWindowTextW(r.statusText, (L"A folder with ROM files was found and filled in: " + folder).c_str());
+        SetInstallerStatus("install.status.found_one", folder);
         return;
     }
-    SetWindowTextW(r.statusText,
-                   (std::to_wstring(result->folders.size()) + L" folders with ROM files were found; Browse... lists them.")
-                       .c_str());
+    SetInstallerStatus("install.status.found_many", {}, static_cast<long long>(result->folders.size()));
 }
 
 void OnDestroy() {
@@ -147,6 +166,9 @@ void OnDestroy() {
     r.finishing = false;
     r.pendingLog.Clear();
     r.window = nullptr;
+    r.texts.clear();
+    r.statusText = nullptr;
+    std::fill(std::begin(r.romLabels), std::end(r.romLabels), nullptr);
     std::fill(std::begin(r.inputs), std::end(r.inputs), nullptr);
     ClearScaledWindow(r.layout);
 }
@@ -160,11 +182,11 @@ void PlaceFolder(HWND edit, const std::wstring& picked, bool asParent) {
 
 // A press on a pad opens our folder browser, which the pad drives; a click or a key the system's
 // picker.
-void PickInto(HWND edit, const wchar_t* title, bool asParent) {
+void PickInto(HWND edit, const char* titleKey, bool asParent) {
     if (LastInputIsController()) {
         FolderBrowserRequest request;
         request.owner = g_installer.window;
-        request.title = title;
+        request.titleKey = titleKey;
         request.suggested = g_installer.suggested;
         request.unattended = CaptureVariableExists();
         request.chosen = [edit, asParent](const std::filesystem::path& folder) {
@@ -173,7 +195,7 @@ void PickInto(HWND edit, const wchar_t* title, bool asParent) {
         OpenFolderBrowser(std::move(request));
         return;
     }
-    const std::wstring picked = PickFolder(g_installer.window, title);
+    const std::wstring picked = PickFolder(g_installer.window, Text(titleKey).c_str());
     if (picked.empty()) return;  // cancelled: the edit keeps its text
     PlaceFolder(edit, picked, asParent);
 }
@@ -197,10 +219,10 @@ void OnCommand(HWND hwnd, int id) {
     switch (id) {
     case kRomBrowse1Id:
     case kRomBrowse2Id:
-        PickInto(g_installer.romEdits[id - kRomBrowse1Id], kRomPickerTitle, false);
+        PickInto(g_installer.romEdits[id - kRomBrowse1Id], "install.picker.rom", false);
         break;
     case kDestinationBrowseId:
-        PickInto(g_installer.destinationEdit, kDestinationPickerTitle, true);
+        PickInto(g_installer.destinationEdit, "install.picker.destination", true);
         break;
     case kOpenLogsId:
         ShellExecuteW(hwnd, L"open", (g_installer.root / L".local").c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -273,6 +295,9 @@ LRESULT CALLBACK InstallerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         case kInstallerFinishedMessage:
             OnInstallerFinished(wParam);
             return 0;
+        case kLanguageChangedMessage:
+            ApplyInstallerTexts();
+            return 0;
         case kRomSearchDoneMessage:
             OnRomSearchDone(wParam, lParam);
             return 0;
@@ -317,7 +342,7 @@ void OpenInstallerWindow(HWND owner) {
     if (owner) GetWindowRect(owner, &ownerRect);
     const float scale = InstallerScale(monitor.workArea.bottom - monitor.workArea.top, monitor.dpi);
     StartScaledWindow(r.layout, scale, monitor.dpi);
-    const std::wstring title = std::wstring(L"Install ") + kProductName + L" " + kVersionText;
+    const std::wstring title = InstallerTitle();
     OwnedWindowRequest request;
     request.exStyle = WS_EX_DLGMODALFRAME | (CaptureVariableExists() ? WS_EX_NOACTIVATE : 0);
     request.className = kInstallerClass;
@@ -327,6 +352,54 @@ void OpenInstallerWindow(HWND owner) {
     request.owner = owner;
     request.instance = r.instance;
     OpenOwnedWindow(request);
+}
+
+void SetInstallerStatus(const char* key, std::wstring value, long long count) {
+    InstallerRecord& r = g_installer;
+    r.statusKey = key;
+    r.statusValue = std::move(value);
+    r.statusCount = count;
+    ShowStatus();
+}
+
+void SetInstallerStageStatus(const std::wstring& stage) {
+    InstallerRecord& r = g_installer;
+    r.statusKey = nullptr;
+    if (r.statusText) SetWindowTextW(r.statusText, stage.c_str());
+}
+
+namespace {
+// Another language than English has longer words on the buttons: wider Browse buttons beside
+// shorter edits, and wider buttons below. English keeps its rectangles.
+void PlaceForLanguage() {
+    InstallerRecord& r = g_installer;
+    const bool english = g_language.tag == "en";
+    const int editWidth = english ? 592 : 572;
+    const int browseX = english ? 628 : 608;
+    const int browseWidth = english ? 106 : 126;
+    const int tops[3] = {151, 213, 342};
+    for (int row = 0; row < 3; ++row) {
+        MoveScaledChild(r.layout, r.inputs[2 * row], 24, tops[row], editWidth, 29);
+        MoveScaledChild(r.layout, r.inputs[2 * row + 1], browseX, tops[row], browseWidth, 29);
+    }
+    MoveScaledChild(r.layout, GetDlgItem(r.window, kOpenLogsId), 24, 644, english ? 126 : 150, 36);
+    MoveScaledChild(r.layout, r.installButton, english ? 436 : 386, 644, english ? 140 : 160, 36);
+    MoveScaledChild(r.layout, r.closeButton, english ? 590 : 556, 644, english ? 144 : 178, 36);
+}
+}  // namespace
+
+void ApplyInstallerTexts() {
+    InstallerRecord& r = g_installer;
+    if (!r.window) return;
+    PlaceForLanguage();
+    SetWindowTextW(r.window, InstallerTitle().c_str());
+    for (const auto& [child, key] : r.texts) SetWindowTextW(child, Text(key).c_str());
+    for (int row = 0; row < 2; ++row) {
+        SetWindowTextW(r.romLabels[row], FormatText(kRomLabelKeys[row], {{"game", kRomGames[row]}}).c_str());
+    }
+    SetWindowTextW(r.installButton, Text(r.completed ? "install.open_launcher" : "install.install").c_str());
+    SetWindowTextW(r.closeButton, Text(r.running ? "install.stop" : "install.close").c_str());
+    ShowStatus();
 }
 
 HWND InstallerWindow() { return g_installer.window; }

@@ -92,11 +92,11 @@ void DrawHint(Graphics& graphics, const std::vector<HintPart>& parts, PromptStyl
     const float glyphSize = textSize * 1.3f;
     for (const HintPart& part : parts) {
         if (part.glyph.kind == PromptGlyph::Kind::KeyName) {
-            const std::wstring text = std::wstring(part.glyph.keyName) + L": " + part.action;
+            const std::wstring text = part.glyph.keyName + L": " + part.action;
             DrawLabelText(graphics, text.c_str(), RectF(x, y, partWidth, textSize * 1.45f), textSize, colour, false);
         } else {
             DrawPromptGlyph(graphics, part.glyph, style, x, y, glyphSize);
-            DrawLabelText(graphics, part.action, RectF(x + glyphSize + 6, y, partWidth, textSize * 1.45f), textSize,
+            DrawLabelText(graphics, part.action.c_str(), RectF(x + glyphSize + 6, y, partWidth, textSize * 1.45f), textSize,
                           colour, false);
         }
         x += partWidth;

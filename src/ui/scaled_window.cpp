@@ -50,6 +50,21 @@ HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className,
     return child;
 }
 
+void MoveScaledChild(ScaledWindow& layout, HWND child, int x, int y, int width, int height) {
+    for (ScaledWindow::Child& entry : layout.children) {
+        if (entry.hwnd != child) continue;
+        if (entry.x == x && entry.y == y && entry.width == width && entry.height == height) return;
+        entry.x = x;
+        entry.y = entry.baseY = y;
+        entry.width = entry.baseWidth = width;
+        entry.height = entry.baseHeight = height;
+        const float s = layout.scale;
+        SetWindowPos(child, nullptr, Scaled(x, s), Scaled(y, s), Scaled(width, s), Scaled(height, s),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+}
+
 void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lParam) {
     const UINT dpi = HIWORD(wParam);
     if (dpi != 0 && dpi != layout.dpi) {

@@ -38,6 +38,9 @@ HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className,
 // bottom edge with it. Texts that fit (English does) keep their rectangles exactly. Call it once
 // the children have their texts, and again after they change.
 void FitChildrenToTexts(ScaledWindow& layout, HWND window);
+// Gives a child of the layout another design rectangle (a language that needs more room) and
+// places it there.
+void MoveScaledChild(ScaledWindow& layout, HWND child, int x, int y, int width, int height);
 // WM_DPICHANGED: the new DPI is in wParam, the suggested rectangle in lParam.
 void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lParam);
 // WM_DESTROY: the children are gone; the font goes too.

@@ -107,13 +107,13 @@ TEST(PadPrompts, HomeHintShowsTheLastInputsGlyphsWithTheButtonThatConfirms) {
         EXPECT_EQ(style, c.style) << label;
         const std::vector<HintPart> hint = HomeHint(style, c.swap);
         ASSERT_EQ(hint.size(), 2u) << label;
-        EXPECT_STREQ(hint[0].action, L"choose");
-        EXPECT_STREQ(hint[1].action, L"play");
+        EXPECT_STREQ(hint[0].action.c_str(), L"choose");
+        EXPECT_STREQ(hint[1].action.c_str(), L"play");
         EXPECT_EQ(hint[0].glyph.kind, c.playKind == K::KeyName ? K::KeyName : K::DPad) << label;
         EXPECT_EQ(hint[1].glyph.kind, c.playKind) << label;
         if (c.playKind == K::KeyName) {
-            EXPECT_STREQ(hint[0].glyph.keyName, L"Arrow keys");
-            EXPECT_STREQ(hint[1].glyph.keyName, L"Enter");
+            EXPECT_STREQ(hint[0].glyph.keyName.c_str(), L"Arrow keys");
+            EXPECT_STREQ(hint[1].glyph.keyName.c_str(), L"Enter");
         } else {
             EXPECT_EQ(hint[1].glyph.position, c.playPosition) << label;
             EXPECT_EQ(hint[1].glyph.letter, c.playLetter) << label;
@@ -144,7 +144,7 @@ TEST(PadPrompts, FolderBrowserHintNamesOpenBackAndBothChoicesForEachStyle) {
         for (size_t i = 0; i < 4; ++i) {
             const std::string label = "style " + std::to_string(static_cast<int>(c.style)) + " swap " +
                                       std::to_string(c.swap) + " part " + std::to_string(i);
-            EXPECT_STREQ(hint[i].action, actions[i]) << label;
+            EXPECT_STREQ(hint[i].action.c_str(), actions[i]) << label;
             EXPECT_EQ(hint[i].glyph.kind, PromptGlyph::Kind::Face) << label;
             EXPECT_EQ(hint[i].glyph.position, c.positions[i]) << label;
             EXPECT_EQ(hint[i].glyph.letter, c.letters[i]) << label;
@@ -154,8 +154,8 @@ TEST(PadPrompts, FolderBrowserHintNamesOpenBackAndBothChoicesForEachStyle) {
     const wchar_t* const names[] = {L"Enter", L"Backspace", L"Space", L"Ctrl+Enter"};
     ASSERT_EQ(keys.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_STREQ(keys[i].glyph.keyName, names[i]) << "the swap changes no key";
-        EXPECT_STREQ(keys[i].action, actions[i]);
+        EXPECT_STREQ(keys[i].glyph.keyName.c_str(), names[i]) << "the swap changes no key";
+        EXPECT_STREQ(keys[i].action.c_str(), actions[i]);
     }
 }
 
