@@ -15,6 +15,7 @@ using namespace Gdiplus;
 namespace {
 constexpr int kMaxButtonText = 127;
 constexpr float kLabelEmSize = 18.0f;
+constexpr float kPlayEmSize = 32.0f;
 constexpr float kSmallestLabelEmSize = 12.0f;
 
 // A label that is wider than its button (the header's "Update available") is drawn smaller until
@@ -46,7 +47,17 @@ void PaintCommandButton(const DRAWITEMSTRUCT& item) {
     const Palette& pal = CurrentPalette();
     if (play) {
         const ARGB label = (item.itemState & ODS_SELECTED) ? pal.playPressedLabel : pal.playLabel;
-        DrawDisplayText(graphics, text, RectF(18, 4, w - 36, h - 8), 32, label, true, true);
+        // "PLAY" in another language may be wider than the button: the outline is made smaller.
+        const RectF room(18, 4, w - 36, h - 8);
+        float em = kPlayEmSize;
+        DisplayTextShape shape = MakeDisplayTextShape(text, em, true);
+        if (shape.ink.Width > room.Width && shape.ink.Width > 0.0f) {
+            em = std::max(kPlayEmSize * kSmallestLabelShare, em * room.Width / shape.ink.Width * 0.98f);
+            shape = MakeDisplayTextShape(text, em, true);
+        }
+        ReportLabelFit(DrawnLabelFit{text, room, kPlayEmSize, em,
+                                     shape.ink.Width <= room.Width + 0.5f && shape.ink.Height <= room.Height + 0.5f});
+        FillDisplayText(graphics, shape, room, label, true);
     } else {
         const ARGB colour = (item.itemState & ODS_DISABLED) ? pal.disabledText : pal.buttonText;
         const float em = FittingLabelEmSize(graphics, text, w - 36);

@@ -2,7 +2,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -297,17 +299,76 @@ LabelFont MakeLabelFont(float emSize, bool bold) {
 }
 }  // namespace
 
+namespace {
+DrawnLabelFitObserver g_fitObserver = nullptr;
+
+// Whether a label laid out at `em` stays inside `rect`: its wrapped lines no taller than the
+// rectangle, and no word wider than it (GDI+ would break such a word between two letters).
+bool LabelFits(Graphics& graphics, const std::wstring& text, const Font& font, const RectF& rect, float em) {
+    StringFormat format(0);
+    RectF bounds;
+    INT fitted = 0;
+    INT lines = 0;
+    graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), &font,
+                           RectF(0.0f, 0.0f, rect.Width, 1.0e6f), &format, &bounds, &fitted, &lines);
+    if (bounds.Height > rect.Height + 0.5f) return false;
+    // Only a word long enough to be wider than the rectangle is measured on its own.
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of(L" \n\u00A0\u202F", start);
+        if (end == std::wstring::npos) end = text.size();
+        if (static_cast<float>(end - start) * em * 0.62f > rect.Width) {
+            RectF word;
+            graphics.MeasureString(text.c_str() + start, static_cast<INT>(end - start), &font, PointF(0.0f, 0.0f),
+                                   &word);
+            if (word.Width > rect.Width + 0.5f) return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+}  // namespace
+
+float FittingLabelEmSize(float asked, const std::function<bool(float)>& fits) {
+    const float smallest = asked * kSmallestLabelShare;
+    const float step = std::max(0.5f, asked * 0.04f);
+    float em = asked;
+    while (em > smallest && !fits(em)) em = std::max(smallest, em - step);
+    return em;
+}
+
 void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, float emSize,
                    ARGB colour, bool bold) {
-    const LabelFont label = MakeLabelFont(emSize, bold);
+    LabelFont label = MakeLabelFont(emSize, bold);
     if (g_textObserver) {
         FontFamily family;
         if (label.font->GetFamily(&family) == Ok) g_textObserver(text, family, label.font->GetStyle());
     }
-    StringFormat format(0);
+    // A text longer than its box (a translation, mostly) is drawn smaller until it fits; the
+    // ellipsis is left for a text that does not fit even at the smallest size.
+    const std::wstring whole(text);
+    bool fits = LabelFits(graphics, whole, *label.font, rect, emSize);
+    float em = emSize;
+    if (!fits) {
+        em = FittingLabelEmSize(emSize, [&](float size) {
+            if (size == emSize) return false;
+            label = MakeLabelFont(size, bold);
+            return LabelFits(graphics, whole, *label.font, rect, size);
+        });
+        if (label.font->GetSize() != em) label = MakeLabelFont(em, bold);
+        fits = LabelFits(graphics, whole, *label.font, rect, em);
+    }
+    if (g_fitObserver) g_fitObserver(DrawnLabelFit{whole, rect, emSize, em, fits});
+    // Whole lines only: a line cut through the middle is worse than one left out after an ellipsis.
+    StringFormat format(StringFormatFlagsLineLimit);
     format.SetTrimming(StringTrimmingEllipsisCharacter);
     SolidBrush brush{Color(colour)};
     graphics.DrawString(text, -1, label.font.get(), rect, &format, &brush);
+}
+
+void ObserveLabelFits(DrawnLabelFitObserver observer) { g_fitObserver = observer; }
+void ReportLabelFit(const DrawnLabelFit& fit) {
+    if (g_fitObserver) g_fitObserver(fit);
 }
 
 float LabelTextWidth(Graphics& graphics, const wchar_t* text, float emSize, bool bold) {

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "ui/gdiplus_api.h"
 
@@ -79,11 +81,30 @@ Gdiplus::RectF FillDisplayText(Gdiplus::Graphics& graphics, const DisplayTextSha
 Gdiplus::RectF DrawDisplayText(Gdiplus::Graphics& graphics, const wchar_t* text,
                                const Gdiplus::RectF& rect, float emSize, Gdiplus::ARGB colour,
                                bool italic, bool centre);
-// Everything else: laid out in the rectangle with word wrap and an ellipsis where it overflows.
+// Everything else: laid out in the rectangle with word wrap, drawn smaller (down to
+// kSmallestLabelShare of its size) where it would overflow, and with an ellipsis only below that.
 void DrawLabelText(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::RectF& rect,
                    float emSize, Gdiplus::ARGB colour, bool bold);
 // The width of a label text laid out on one line, in the graphics' world units.
 float LabelTextWidth(Gdiplus::Graphics& graphics, const wchar_t* text, float emSize, bool bold);
+
+inline constexpr float kSmallestLabelShare = 0.7f;
+// The largest size from `asked` down, in small steps, at which `fits` holds; the smallest size
+// when none does.
+float FittingLabelEmSize(float asked, const std::function<bool(float)>& fits);
+
+// How each label fitted its rectangle, for the checks that every text fits in every language.
+struct DrawnLabelFit {
+    std::wstring text;
+    Gdiplus::RectF rect;
+    float askedEm;
+    float drawnEm;
+    bool fits;  // false: even the smallest size overflows, and the ellipsis cuts the text
+};
+using DrawnLabelFitObserver = void (*)(const DrawnLabelFit& fit);
+void ObserveLabelFits(DrawnLabelFitObserver observer);
+// Painters that fit a text their own way report it here too.
+void ReportLabelFit(const DrawnLabelFit& fit);
 
 // Every title and label drawn passes here with the family and style that draw it, so a check can
 // see each text the Launcher shows together with its font. Null (the default) observes nothing.

@@ -92,6 +92,7 @@ void OnCreate(HWND hwnd) {
         y += RowHeight(kOptionRows[row]);
     }
     Child(hwnd, L"BUTTON", Text("options.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, y + 12, 132, 38, kOptionsSaveId);
+    FitChildrenToTexts(g_options.layout, hwnd);
     CoverListItems();
 }
 

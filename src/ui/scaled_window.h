@@ -17,8 +17,11 @@ struct ScaledWindow {
     struct Child {
         HWND hwnd;
         int x, y, width, height;  // design units
+        int baseY, baseWidth, baseHeight;  // as the layout placed it, before a text made it grow
+        DWORD baseStyle;
     };
     std::vector<Child> children;
+    int grownBy = 0;  // design units the texts added to the window's height
 };
 
 // The window font's height for a scale: truncation of scale x -16.
@@ -29,6 +32,12 @@ void StartScaledWindow(ScaledWindow& layout, float scale, UINT dpi);
 // they draw light on dark.
 HWND AddScaledChild(ScaledWindow& layout, HWND parent, const wchar_t* className, const wchar_t* text,
                     DWORD style, int x, int y, int width, int height, int id);
+// A translation may be longer than the English text a layout was drawn for. A control whose text
+// does not fit widens up to the window's margin when nothing stands beside it; a text that still
+// does not fit wraps: its control grows taller, everything below it moves down and the window's
+// bottom edge with it. Texts that fit (English does) keep their rectangles exactly. Call it once
+// the children have their texts, and again after they change.
+void FitChildrenToTexts(ScaledWindow& layout, HWND window);
 // Gives a child of the layout another design rectangle (a language that needs more room) and
 // places it there.
 void MoveScaledChild(ScaledWindow& layout, HWND child, int x, int y, int width, int height);

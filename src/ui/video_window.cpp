@@ -70,6 +70,7 @@ void OnCreate(HWND hwnd) {
                                   274, 420, 28, kFullScreenBoxId);
     Child(hwnd, L"STATIC", Text("video.note"), 0, 28, 322, 440, 100, 0);
     Child(hwnd, L"BUTTON", Text("video.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, 436, 132, 38, kSaveId);
+    FitChildrenToTexts(g_video.layout, hwnd);
 
     for (const wchar_t* label : kAspectLabels) AddLine(g_video.aspectList, label);
     for (int row = 0; row < kResolutionCount; ++row) {

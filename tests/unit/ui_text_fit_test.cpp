@@ -1,0 +1,251 @@
+// Every text fits its place in every language: each window's controls measured in their own
+// fonts, the home window's painted labels through the drawing kit's fit report, on a 1280 x 800
+// work area at 96 and at 144 DPI (through the monitor seam: Xvfb has one monitor at one DPI).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "controls/controls_entry.h"
+#include "controls/controls_editor.h"
+#include "install/installer_entry.h"
+#include "launcher_windows_fixture.h"
+#include "play/home_window.h"
+#include "texts/language_choice.h"
+#include "texts/texts.h"
+#include "ui/drawing_kit.h"
+#include "ui/language_change.h"
+#include "ui/monitor_area.h"
+#include "ui/options_window.h"
+#include "ui/video_window.h"
+#include "update/update_entry.h"
+
+namespace {
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+RECT g_work = {0, 0, 1280, 800};
+UINT g_dpi = 96;
+MonitorArea SeamMonitor(HWND) { return MonitorArea{g_work, g_dpi}; }
+
+std::vector<std::string> g_problems;
+std::string g_where;
+
+void ObserveFit(const DrawnLabelFit& fit) {
+    if (fit.fits) return;
+    std::ostringstream line;
+    line << g_where << ": painted \"" << Utf8(fit.text) << "\" overflows its " << fit.rect.Width << " x "
+         << fit.rect.Height << " box even at " << fit.drawnEm << " px";
+    g_problems.push_back(line.str());
+}
+
+// The text a control shows and the room it has for it, in the control's own font.
+struct Room {
+    int width;    // for the longest line (or word, when it wraps)
+    int height;   // for all lines
+    bool wraps;
+};
+
+// Windows' own margins, approximated from the font: a push button's text keeps about one average
+// character from each edge; a check box's text starts a box and a gap from its left edge.
+bool RoomFor(HWND control, const TEXTMETRICW& metric, Room* room) {
+    wchar_t cls[32] = {};
+    GetClassNameW(control, cls, 32);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    RECT client = {};
+    GetClientRect(control, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    const int average = metric.tmAveCharWidth;
+    if (_wcsicmp(cls, L"Button") == 0) {
+        const LONG type = style & BS_TYPEMASK;
+        if (type == BS_OWNERDRAW) return false;  // paints through the kit: reported there
+        const bool multiline = (style & BS_MULTILINE) != 0;
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON ||
+            type == BS_3STATE || type == BS_AUTO3STATE) {
+            *room = Room{width - metric.tmHeight - average / 2, height, multiline};
+        } else if (type == BS_GROUPBOX) {
+            *room = Room{width - 3 * average, metric.tmHeight, false};
+        } else {
+            *room = Room{width - 2 * average, height, multiline};
+        }
+        return true;
+    }
+    if (_wcsicmp(cls, L"Static") == 0) {
+        const LONG type = style & SS_TYPEMASK;
+        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
+            type != SS_SIMPLE) {
+            return false;  // pictures, frames, owner-drawn
+        }
+        if (style & SS_PATHELLIPSIS) return false;  // a path is the player's own and may be shortened
+        *room = Room{width, height, type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT};
+        return true;
+    }
+    return false;
+}
+
+// The extent of `text` in the font selected into `dc`, wrapped to `room.width` when it wraps.
+SIZE Needed(HDC dc, const std::wstring& text, const Room& room, bool prefix) {
+    RECT rect = {0, 0, std::max(room.width, 1), 0};
+    UINT flags = DT_CALCRECT | (prefix ? 0 : DT_NOPREFIX);
+    if (room.wraps) flags |= DT_WORDBREAK;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void CheckText(HDC dc, const std::wstring& what, const std::wstring& text, const Room& room, bool prefix) {
+    const SIZE needed = Needed(dc, text, room, prefix);
+    if (needed.cx <= room.width && needed.cy <= room.height) return;
+    std::ostringstream line;
+    line << g_where << ": " << Utf8(what) << " \"" << Utf8(text) << "\" needs " << needed.cx << " x " << needed.cy
+         << " but has " << room.width << " x " << room.height;
+    g_problems.push_back(line.str());
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Every visible child of `top`: its text fits, and it lies inside the window's client area.
+void CheckWindow(HWND top) {
+    RECT frame = {};
+    GetWindowRect(top, &frame);
+    if (!Inside(frame, g_work)) {
+        std::ostringstream line;
+        line << g_where << ": the window (" << frame.left << "," << frame.top << ")-(" << frame.right << ","
+             << frame.bottom << ") leaves the work area";
+        g_problems.push_back(line.str());
+    }
+    RECT client = {};
+    GetClientRect(top, &client);
+    std::vector<HWND> children;
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    HDC dc = GetDC(top);
+    for (HWND child : children) {
+        if (!IsWindowVisible(child) || GetParent(child) != top) continue;
+        RECT placed = {};
+        GetWindowRect(child, &placed);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&placed), 2);
+        const std::wstring text = WindowText(child);
+        if (!Inside(placed, client)) {
+            std::ostringstream line;
+            line << g_where << ": the control \"" << Utf8(text) << "\" lies outside the window";
+            g_problems.push_back(line.str());
+        }
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        const HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+        TEXTMETRICW metric = {};
+        GetTextMetricsW(dc, &metric);
+        Room room{};
+        if (_wcsicmp(ClassOf(child).c_str(), L"ComboBox") == 0) {
+            RECT box = {};
+            GetClientRect(child, &box);
+            const Room item{box.right - GetSystemMetrics(SM_CXVSCROLL) - 2 * metric.tmAveCharWidth, box.bottom, false};
+            const int count = static_cast<int>(SendMessageW(child, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) {
+                std::wstring entry(static_cast<size_t>(SendMessageW(child, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+                entry.resize(static_cast<size_t>(
+                    SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]))));
+                CheckText(dc, L"the list entry", entry, item, false);
+            }
+        } else if (!text.empty() && RoomFor(child, metric, &room)) {
+            const bool prefix = _wcsicmp(ClassOf(child).c_str(), L"Button") == 0 ||
+                                (GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX) == 0;
+            CheckText(dc, L"the control", text, room, prefix);
+        }
+        SelectObject(dc, old);
+    }
+    ReleaseDC(top, dc);
+}
+
+class TextFit : public LauncherWindows {
+protected:
+    void SetUp() override {
+        LauncherWindows::SetUp();
+        SetMonitorQuery(SeamMonitor);
+        ObserveLabelFits(ObserveFit);
+    }
+    void TearDown() override {
+        ObserveLabelFits(nullptr);
+        SetMonitorQuery(nullptr);
+        g_problems.clear();
+        LauncherWindows::TearDown();
+    }
+};
+}  // namespace
+
+TEST_F(TextFit, EveryTextFitsItsPlaceInEveryLanguageAndTheLongestAt144Dpi) {
+    struct Screen {
+        const char* name;
+        std::function<HWND()> open;
+    };
+    const std::filesystem::path profile = root_.path() / L"controls.ini";
+    const Screen screens[] = {
+        {"video window", [] { OpenVideoWindow(); return g_launcher.videoWindow; }},
+        {"options window", [] { OpenOptionsWindow(); return OptionsWindow(); }},
+        {"controls editor", [&] { OpenControlsEditor(Home(), profile); return ControlsEditorWindow(); }},
+        {"installer", [&] { OpenInstallerWindow(Home()); return InstallerWindow(); }},
+        {"updates window", [&] { OpenUpdatesWindow(Home()); return UpdatesWindow(); }},
+    };
+    const std::vector<std::string> languages = AvailableLanguages(true);
+    ASSERT_GE(languages.size(), 8u) << "English, six translations and the pseudo-language at least";
+    // Every language at 96 DPI; at 144 DPI, where the windows' scale meets the work area's height,
+    // the pseudo-language and the translation with the most text.
+    std::string longest;
+    size_t longestLength = 0;
+    for (const std::string& tag : languages) {
+        if (tag == "en" || tag == "qps-ploc") continue;
+        SetTextLanguage(tag);
+        size_t length = 0;
+        for (const auto& text : g_language.chosen) length += text.second.size();
+        if (length > longestLength) longest = tag, longestLength = length;
+    }
+    ASSERT_FALSE(longest.empty());
+    const std::vector<std::string> at144 = {"qps-ploc", longest};
+    size_t screensChecked = 0;
+    for (const UINT dpi : {96u, 144u}) {
+        g_dpi = dpi;
+        for (const std::string& tag : dpi == 96 ? languages : at144) {
+            ASSERT_EQ(SetTextLanguage(tag), tag);
+            AnnounceLanguageChange();
+            g_where = tag + " at " + std::to_string(dpi) + " DPI, home window";
+            // Both cards chosen in turn: each game's blurb and status line is painted.
+            for (int game = 0; game < 2; ++game) {
+                SelectGame(game);
+                RedrawWindow(Home(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                Pump();
+            }
+            for (const Screen& screen : screens) {
+                g_where = tag + " at " + std::to_string(dpi) + " DPI, " + screen.name;
+                HWND top = screen.open();
+                ASSERT_NE(top, nullptr) << g_where << " did not open";
+                Pump();
+                CheckWindow(top);
+                ++screensChecked;
+                Close(top);
+            }
+        }
+    }
+    std::ostringstream all;
+    for (size_t i = 0; i < g_problems.size() && i < 60; ++i) all << "\n  " << g_problems[i];
+    EXPECT_TRUE(g_problems.empty()) << g_problems.size() << " texts do not fit:" << all.str();
+    EXPECT_EQ(screensChecked, (languages.size() + at144.size()) * (sizeof(screens) / sizeof(screens[0])));
+}
