@@ -243,10 +243,7 @@ void FitPass(ScaledWindow& layout, HWND window, bool mayShrink) {
         const float factor = 0.98f * static_cast<float>(workHeight - extraHeight) /
                              static_cast<float>(baseClient + Scaled(grown, s));
         layout.scale = s * factor;
-        layout.font = MakeWindowFont(layout.scale);
-        for (const ScaledWindow::Child& child : layout.children) {
-            SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(layout.font.get()), FALSE);
-        }
+        SetLayoutFont(layout, MakeWindowFont(layout.scale));  // the old font goes once no child holds it
         const int extraWidth = frameWidth - client.right;
         layout.grownBy = 0;
         SetWindowPos(window, nullptr, 0, 0, extraWidth + static_cast<int>(static_cast<float>(client.right) * factor),
