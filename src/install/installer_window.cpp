@@ -400,6 +400,7 @@ void ApplyInstallerTexts() {
     SetWindowTextW(r.installButton, Text(r.completed ? "install.open_launcher" : "install.install").c_str());
     SetWindowTextW(r.closeButton, Text(r.running ? "install.stop" : "install.close").c_str());
     ShowStatus();
+    FitChildrenToTexts(r.layout, r.window);
 }
 
 HWND InstallerWindow() { return g_installer.window; }

@@ -7,6 +7,7 @@
 
 #include "app/system_library.h"
 #include "ui/language_faces.h"
+#include "texts/texts.h"
 #include "ui/monitor_area.h"
 
 namespace {
@@ -151,7 +152,7 @@ int DesignUnits(int pixels, float scale) { return static_cast<int>(static_cast<f
 }  // namespace
 
 namespace {
-void FitPass(ScaledWindow& layout, HWND window, bool mayShrink) {
+void FitPass(ScaledWindow& layout, HWND window, bool fit, bool mayShrink) {
     const float s = layout.scale;
     RECT client = {};
     GetClientRect(window, &client);
@@ -175,7 +176,7 @@ void FitPass(ScaledWindow& layout, HWND window, bool mayShrink) {
     TEXTMETRICW metric = {};
     GetTextMetricsW(dc, &metric);
     int grown = 0;
-    for (size_t i = 0; i < layout.children.size(); ++i) {
+    for (size_t i = 0; fit && i < layout.children.size(); ++i) {
         ScaledWindow::Child& child = layout.children[i];
         int margin = 0;
         TextKind kind = KindOf(child, metric, &margin);
@@ -249,7 +250,7 @@ void FitPass(ScaledWindow& layout, HWND window, bool mayShrink) {
         SetWindowPos(window, nullptr, 0, 0, extraWidth + static_cast<int>(static_cast<float>(client.right) * factor),
                      extraHeight + static_cast<int>(static_cast<float>(baseClient) * factor),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        FitPass(layout, window, false);
+        FitPass(layout, window, true, false);
         return;
     }
     int top = frame.top;
@@ -258,7 +259,12 @@ void FitPass(ScaledWindow& layout, HWND window, bool mayShrink) {
 }
 }  // namespace
 
-void FitChildrenToTexts(ScaledWindow& layout, HWND window) { FitPass(layout, window, true); }
+void FitChildrenToTexts(ScaledWindow& layout, HWND window) {
+    // English is the language the layouts were drawn for: its rectangles stay exactly as designed
+    // (after another language, they are put back).
+    const bool english = g_language.tag == "en";
+    FitPass(layout, window, !english, !english);
+}
 
 void ClearScaledWindow(ScaledWindow& layout) {
     layout.children.clear();

@@ -108,6 +108,7 @@ void ApplyUpdatesTexts() {
     SetWindowTextW(g_window.openLogs, Text("updates.open_logs").c_str());
     SetWindowTextW(g_window.close, Text(g_window.closeKey.c_str()).c_str());
     if (!g_window.shownStatus.key.empty()) SetWindowTextW(g_window.status, StatusText(g_window.shownStatus).c_str());
+    FitChildrenToTexts(g_window.layout, g_window.window);
 }
 
 void OnCreate(HWND hwnd) {
