@@ -25,6 +25,18 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+std::vector<HWND> ChildWindows(HWND top) {
+    std::vector<HWND> children;
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
 void LauncherWindows::SetUp() {
     art_ = PackageArtFolder();
     ASSERT_FALSE(art_.empty()) << "build the demo installation or set TLVR_TEST_ART_DIR";

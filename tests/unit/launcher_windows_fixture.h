@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/launcher_state.h"
 #include "temp_folder.h"
@@ -15,6 +16,8 @@
 
 std::wstring WindowText(HWND window);
 std::wstring ClassOf(HWND window);
+// Every descendant window of `top`, in EnumChildWindows order.
+std::vector<HWND> ChildWindows(HWND top);
 
 class LauncherWindows : public ::testing::Test {
 protected:

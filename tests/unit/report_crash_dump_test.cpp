@@ -12,20 +12,13 @@
 #include "report/dump_privacy.h"
 #include "report/problem_report.h"
 #include "temp_folder.h"
+#include "test_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 std::string Utf16Bytes(const std::wstring& text) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
 }
 
 std::string Masked(const DumpMaskForms& forms, std::string bytes) {

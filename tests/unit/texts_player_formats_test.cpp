@@ -9,16 +9,9 @@
 #include "play/play_time.h"
 #include "texts/player_formats.h"
 #include "texts/texts.h"
+#include "test_text.h"
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
 SYSTEMTIME Day(WORD year, WORD month, WORD day) {
     SYSTEMTIME date = {};
     date.wYear = year;

@@ -25,6 +25,7 @@
 #include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
+#include "test_text.h"
 
 namespace fs = std::filesystem;
 
@@ -48,14 +49,6 @@ TEST(GlyphGaps, EachMissingCharacterOnceInOrderButNeverALineBreak) {
 }
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
 // A text as the user sees it, with the GDI font that draws it.
 struct ShownText {
     std::string screen;
@@ -92,13 +85,7 @@ void ObservePainted(const wchar_t* text, const Gdiplus::FontFamily& family, INT 
 // and list items, each with its control's font. Edit boxes hold what the user or a script wrote.
 std::vector<ShownText> ControlTexts(HWND top) {
     std::vector<ShownText> found;
-    std::vector<HWND> children;
-    EnumChildWindows(
-        top, [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    const std::vector<HWND> children = ChildWindows(top);
     for (HWND child : children) {
         if (!IsWindowVisible(child)) continue;
         const std::wstring cls = ClassOf(child);

@@ -47,13 +47,7 @@ std::wstring FaceOf(HFONT font) {
 
 // The face names of the visible controls' fonts of a window.
 std::vector<std::wstring> ControlFaces(HWND top) {
-    std::vector<HWND> children;
-    EnumChildWindows(
-        top, [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    const std::vector<HWND> children = ChildWindows(top);
     std::vector<std::wstring> faces;
     for (HWND child : children) {
         if (IsWindowVisible(child)) faces.push_back(FaceOf(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))));

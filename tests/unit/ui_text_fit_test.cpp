@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "controls/controls_entry.h"
-#include "controls/controls_editor.h"
 #include "install/installer_entry.h"
 #include "launcher_windows_fixture.h"
 #include "play/home_window.h"
@@ -24,17 +22,9 @@
 #include "ui/options_window.h"
 #include "ui/video_window.h"
 #include "update/update_entry.h"
+#include "test_text.h"
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
 RECT g_work = {0, 0, 1280, 800};
 UINT g_dpi = 96;
 MonitorArea SeamMonitor(HWND) { return MonitorArea{g_work, g_dpi}; }
@@ -130,14 +120,7 @@ void CheckWindow(HWND top) {
     }
     RECT client = {};
     GetClientRect(top, &client);
-    std::vector<HWND> children;
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    const std::vector<HWND> children = ChildWindows(top);
     HDC dc = GetDC(top);
     for (HWND child : children) {
         if (!IsWindowVisible(child) || GetParent(child) != top) continue;
