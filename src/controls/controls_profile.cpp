@@ -180,7 +180,7 @@ std::wstring ControllerText(const ActionBinding& binding) {
             return NameOf(kAxisNames[binding.code]) + (binding.sign < 0 ? L" \u2212" : L" +");
         }
         if (binding.code == 4 || binding.code == 5) return NameOf(kAxisNames[binding.code]);
-        return L"Eixo";
+        return Text("controls.binding.unknown_axis");
     default:
         return L"";
     }

@@ -58,10 +58,12 @@ void ApplyHomeButtonTexts(HWND hwnd) {
     };
     static constexpr ButtonText kButtons[] = {
         {kVideoId, "home.button.video"},     {kControlsId, "home.button.controls"},
-        {kInstallId, "home.button.install"}, {kUpdatesId, "home.button.updates"},
-        {kAboutId, "home.button.about"},     {kOptionsId, "home.button.options"},
+        {kInstallId, "home.button.install"}, {kAboutId, "home.button.about"},
+        {kOptionsId, "home.button.options"},
     };
     for (const ButtonText& button : kButtons) SetDlgItemTextW(hwnd, button.id, Text(button.key).c_str());
+    // A found update stays announced, in the new language.
+    SetDlgItemTextW(hwnd, kUpdatesId, Text(HomeUpdatesButtonKey()).c_str());
     SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame).c_str());
 }
 

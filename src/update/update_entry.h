@@ -20,6 +20,8 @@ using IdleQuery = bool (*)();
 void RegisterUpdatesWindowClass(HINSTANCE instance, HFONT uiFont, const std::filesystem::path& root,
                                 bool automationRun, IdleQuery idle);
 void OpenUpdatesWindow(HWND owner);
+// The key of the home window's Updates button text: "Update available" while a check has found one.
+const char* HomeUpdatesButtonKey();
 HWND UpdatesWindow();  // null while closed
 bool UpdatesDialogFilter(MSG* message);
 // The home window offers every message here first; true when it was the updater's.

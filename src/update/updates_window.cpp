@@ -324,6 +324,10 @@ float ApplyRunWindowScale() {
 
 HWND UpdatesWindow() { return g_window.window; }
 
+const char* HomeUpdatesButtonKey() {
+    return g_update.asset.empty() ? "home.button.updates" : "updates.home_button.available";
+}
+
 bool UpdatesDialogFilter(MSG* message) {
     return g_window.window && IsDialogMessageW(g_window.window, message);
 }
@@ -373,7 +377,7 @@ void OnNormalJobFinished(DWORD exitCode, const std::wstring& state) {
         g_update.asset = ReadUpdateResult(result, L"asset");
         ShowUpdateStatus("updates.status.available", {{"version", ReadUpdateResult(result, L"version")}});
         if (g_update.owner) {
-            SetDlgItemTextW(g_update.owner, kHomeUpdatesButtonId, Text("updates.home_button.available").c_str());
+            SetDlgItemTextW(g_update.owner, kHomeUpdatesButtonId, Text(HomeUpdatesButtonKey()).c_str());
             InvalidateRect(GetDlgItem(g_update.owner, kHomeUpdatesButtonId), nullptr, FALSE);
         }
         break;

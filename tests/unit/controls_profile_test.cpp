@@ -8,6 +8,7 @@
 #include "app/verified_file_replace.h"
 #include "controls/controls_profile.h"
 #include "temp_folder.h"
+#include "texts/texts.h"
 
 namespace fs = std::filesystem;
 
@@ -218,6 +219,9 @@ TEST(ControlsProfileTexts, KeysButtonsAndAxesAreNamed) {
     EXPECT_EQ(ControllerText({0, kBindingAxis, 5, -1}), L"RT / R2") << "a trigger has one direction";
     EXPECT_EQ(ControllerText({0, kBindingAxis, 6, 1}), L"Eixo");
     EXPECT_EQ(ControllerText({0, kBindingAxis, -1, 1}), L"Eixo");
+    SetTextLanguage("ru");
+    EXPECT_EQ(ControllerText({0, kBindingAxis, 6, 1}), L"\u041E\u0441\u044C") << "an unknown axis in the player's language";
+    SetTextLanguage("en");
     EXPECT_EQ(ActionLabel(4), L"Accelerate / button B");
     EXPECT_EQ(ActionLabel(10), L"");
     EXPECT_EQ(ActionLabel(-1), L"");

@@ -10,6 +10,7 @@
 #include "texts/texts.h"
 #include "ui/language_change.h"
 #include "update/update_entry.h"
+#include "update/update_state.h"
 
 namespace {
 constexpr int kHomeUpdatesId = 207;
@@ -38,16 +39,24 @@ TEST_F(LauncherWindows, ALanguageChangeRereadsTheUpdatesWindowAndItsStatusLine) 
         const wchar_t* title;
         const wchar_t* check;
         const wchar_t* status;  // this copy has no update tools
+        const wchar_t* foundAsset;  // what a check found; empty: nothing
         const wchar_t* homeButton;
     } steps[] = {
         {"es", L"Actualizaciones", L"Buscar ahora",
-         L"Instala primero los juegos para activar las actualizaciones autom\u00E1ticas.", L"Actualizaciones"},
+         L"Instala primero los juegos para activar las actualizaciones autom\u00E1ticas.", L"", L"Actualizaciones"},
         {"de", L"Updates", L"Updates suchen",
-         L"Installiere zuerst die Spiele, um automatische Updates zu nutzen.", L"Updates"},
-        {"en", L"Updates", L"Check for updates", L"Install the games first to enable automatic updates.", L"Updates"},
+         L"Installiere zuerst die Spiele, um automatische Updates zu nutzen.", L"", L"Updates"},
+        {"fr", L"Mises \u00E0 jour", L"Rechercher",
+         L"Installez d\u2019abord les jeux pour activer les mises \u00E0 jour automatiques.", L"release.zip",
+         L"Mise \u00E0 jour disponible"},
+        {"en", L"Updates", L"Check for updates", L"Install the games first to enable automatic updates.",
+         L"release.zip", L"Update available"},
+        {"en", L"Updates", L"Check for updates", L"Install the games first to enable automatic updates.", L"",
+         L"Updates"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.tag);
+        g_update.asset = step.foundAsset;
         SetTextLanguage(step.tag);
         EXPECT_GE(AnnounceLanguageChange(), 2);
         EXPECT_EQ(WindowText(updates), step.title);
@@ -55,5 +64,6 @@ TEST_F(LauncherWindows, ALanguageChangeRereadsTheUpdatesWindowAndItsStatusLine) 
         EXPECT_TRUE(Shows(updates, step.status)) << "the status line was not read again";
         EXPECT_EQ(WindowText(GetDlgItem(home, kHomeUpdatesId)), step.homeButton);
     }
+    g_update.asset.clear();
     Close(updates);
 }
