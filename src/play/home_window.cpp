@@ -50,6 +50,18 @@ HWND g_focusBeforeDeactivation = nullptr;  // the control that gets the focus ba
 
 std::wstring PlayText(int index) { return Text(IsGameInstalled(index) ? "home.play.play" : "home.play.install"); }
 
+// A button paints itself as soon as its text is set: with its drawing held off, a language change
+// paints each button once, in the repaint that follows.
+void SetButtonTextUnpainted(HWND hwnd, int id, const std::wstring& text) {
+    HWND button = GetDlgItem(hwnd, id);
+    if (!button) return;
+    // Letting drawing go again shows the window: only a shown button is held.
+    const bool shown = (GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) SendMessageW(button, WM_SETREDRAW, FALSE, 0);
+    SetWindowTextW(button, text.c_str());
+    if (shown) SendMessageW(button, WM_SETREDRAW, TRUE, 0);
+}
+
 // The buttons' texts in the current language.
 void ApplyHomeButtonTexts(HWND hwnd) {
     struct ButtonText {
@@ -61,10 +73,10 @@ void ApplyHomeButtonTexts(HWND hwnd) {
         {kInstallId, "home.button.install"}, {kAboutId, "home.button.about"},
         {kOptionsId, "home.button.options"},
     };
-    for (const ButtonText& button : kButtons) SetDlgItemTextW(hwnd, button.id, Text(button.key).c_str());
+    for (const ButtonText& button : kButtons) SetButtonTextUnpainted(hwnd, button.id, Text(button.key));
     // A found update stays announced, in the new language.
-    SetDlgItemTextW(hwnd, kUpdatesId, Text(HomeUpdatesButtonKey()).c_str());
-    SetDlgItemTextW(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame).c_str());
+    SetButtonTextUnpainted(hwnd, kUpdatesId, Text(HomeUpdatesButtonKey()));
+    SetButtonTextUnpainted(hwnd, kPlayId, PlayText(g_launcher.settings.selectedGame));
 }
 
 bool GameRunning() { return g_launcher.gameProcess != nullptr; }
@@ -324,7 +336,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case kLanguageChangedMessage:
         // The painted texts were composed in the old language.
         ApplyHomeButtonTexts(hwnd);
-        ForgetHomeCanvas();
+        ForgetHomeTexts();
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return 0;
     case WM_KEYDOWN:

@@ -46,6 +46,16 @@ struct DrawingKit {
     std::vector<UiFontEntry> uiFonts;
     HBRUSH darkBrush = nullptr;
     std::vector<void (*)()> cacheReleases;
+    // The label fonts made so far: a repaint (a language change repaints every label) then makes
+    // none. Each is kept by the family it was asked of, which a language change may change.
+    struct LabelFontEntry {
+        const FontFamily* family;
+        float emSize;
+        bool bold;
+        std::unique_ptr<FontFamily> generic;  // the family the font was made from, when generic
+        std::unique_ptr<Font> font;
+    };
+    std::vector<LabelFontEntry> labelFonts;
 };
 DrawingKit g_kit;
 DrawnTextObserver g_textObserver = nullptr;  // outside the kit: it outlives kit sessions
@@ -159,6 +169,7 @@ void ShutDownDrawingKit() {
     for (auto release : g_kit.cacheReleases) release();
     g_kit.cacheReleases.clear();
     for (auto& card : g_kit.cards) card.reset();
+    g_kit.labelFonts.clear();
     g_kit.families.clear();
     g_kit.masthead.reset();
     g_kit.collection.reset();
@@ -267,35 +278,45 @@ RectF DrawDisplayText(Graphics& graphics, const wchar_t* text, const RectF& rect
 }
 
 namespace {
-// The font of a label, with the family it was made from when that family is one of ours.
+// A label font, borrowed from the kit's list: valid until the kit shuts down or the list is
+// cleared by a later call.
 struct LabelFont {
-    std::unique_ptr<FontFamily> generic;
-    std::unique_ptr<Font> font;
+    const Font* font = nullptr;
 };
 
+// So many sizes are asked only by fitting texts across many languages and scales; the list then
+// starts again rather than growing without end.
+constexpr size_t kMostLabelFonts = 256;
+
 LabelFont MakeLabelFont(float emSize, bool bold) {
-    LabelFont made;
+    std::unique_ptr<FontFamily> generic;
     // The generic sans-serif family is made only on the paths that use it.
-    auto genericFamily = [&made]() -> const FontFamily* {
-        if (!made.generic) made.generic = std::make_unique<FontFamily>(GenericSansSerif().c_str());
-        return FamilyUsable(made.generic.get()) ? made.generic.get() : nullptr;
+    auto genericFamily = [&generic]() -> const FontFamily* {
+        if (!generic) generic = std::make_unique<FontFamily>(GenericSansSerif().c_str());
+        return FamilyUsable(generic.get()) ? generic.get() : nullptr;
     };
     // Bold text is Barlow Condensed Bold, regular text Barlow Regular (for Russian, Fira Sans
     // Condensed in both).
-    const FontFamily* preferredFamily =
-        bold ? CondensedFamily() : (RegularFamily() ? RegularFamily() : genericFamily());
-    const INT style = bold ? FontStyleBold : FontStyleRegular;
-    if (FamilyUsable(preferredFamily)) {
-        made.font = std::make_unique<Font>(preferredFamily, emSize, style, UnitPixel);
+    const FontFamily* asked = bold ? CondensedFamily() : RegularFamily();
+    for (const auto& entry : g_kit.labelFonts) {
+        if (entry.family == asked && entry.emSize == emSize && entry.bold == bold) return LabelFont{entry.font.get()};
     }
-    if (!made.font || made.font->GetLastStatus() != Ok) {
+    const FontFamily* preferredFamily = bold ? asked : (asked ? asked : genericFamily());
+    const INT style = bold ? FontStyleBold : FontStyleRegular;
+    std::unique_ptr<Font> font;
+    if (FamilyUsable(preferredFamily)) {
+        font = std::make_unique<Font>(preferredFamily, emSize, style, UnitPixel);
+    }
+    if (!font || font->GetLastStatus() != Ok) {
         // Segoe UI, or the generic sans-serif face where Segoe UI is not installed. Made only
         // when needed: the fonts that are not chosen are never drawn with.
         const FontFamily segoe(kFallbackFamilyName);
         const FontFamily* fallback = FamilyUsable(&segoe) ? &segoe : genericFamily();
-        made.font = std::make_unique<Font>(fallback, emSize, style, UnitPixel);
+        font = std::make_unique<Font>(fallback, emSize, style, UnitPixel);
     }
-    return made;
+    if (g_kit.labelFonts.size() >= kMostLabelFonts) g_kit.labelFonts.clear();
+    g_kit.labelFonts.push_back(DrawingKit::LabelFontEntry{asked, emSize, bold, std::move(generic), std::move(font)});
+    return LabelFont{g_kit.labelFonts.back().font.get()};
 }
 }  // namespace
 
@@ -363,7 +384,7 @@ void DrawLabelText(Graphics& graphics, const wchar_t* text, const RectF& rect, f
     StringFormat format(StringFormatFlagsLineLimit);
     format.SetTrimming(StringTrimmingEllipsisCharacter);
     SolidBrush brush{Color(colour)};
-    graphics.DrawString(text, -1, label.font.get(), rect, &format, &brush);
+    graphics.DrawString(text, -1, label.font, rect, &format, &brush);
 }
 
 void ObserveLabelFits(DrawnLabelFitObserver observer) { g_fitObserver = observer; }
@@ -374,7 +395,7 @@ void ReportLabelFit(const DrawnLabelFit& fit) {
 float LabelTextWidth(Graphics& graphics, const wchar_t* text, float emSize, bool bold) {
     const LabelFont label = MakeLabelFont(emSize, bold);
     RectF bounds;
-    graphics.MeasureString(text, -1, label.font.get(), PointF(0.0f, 0.0f), &bounds);
+    graphics.MeasureString(text, -1, label.font, PointF(0.0f, 0.0f), &bounds);
     return bounds.Width;
 }
 

@@ -55,9 +55,9 @@ HomeScene CurrentScene(int width, int height) {
     return scene;
 }
 
-// Which table elements a pass draws: the ones that never change with the scene, the two that
-// follow the selected game, or all of them.
-enum class Elements { Static, Scene, All };
+// Which table elements a pass draws: the art that no text is part of, the texts that change
+// only with the language or the prompts, the two that follow the selected game, or all of them.
+enum class Elements { Art, Texts, Scene, All };
 
 constexpr wchar_t kTitle[] = L"TALVARO";
 constexpr wchar_t kSubtitle[] = L"OVRA-REMIX RECOMP";
@@ -70,21 +70,27 @@ struct TitleShapes {
     DisplayTextShape subtitle;
 };
 
-// The static elements drawn once for a layout scale and sub-pixel phase of the canvas offset,
-// on a layer whose pixels sit on whole-pixel positions of the client area: resizing without a
-// change of scale (or back to an earlier size) reuses them.
-struct StaticKey {
+// The art drawn once for a layout scale and sub-pixel phase of the canvas offset, on a layer
+// whose pixels sit on whole-pixel positions of the client area: resizing without a change of
+// scale (or back to an earlier size) reuses it, and so does a change of language or prompts.
+struct ArtKey {
     float scale;
     float phaseX;
     float phaseY;
     bool masthead;
     bool highContrast;
-    PromptStyle prompts;  // the hint line is one of the static elements
-    bool swap;
-    bool operator==(const StaticKey& o) const {
+    bool operator==(const ArtKey& o) const {
         return scale == o.scale && phaseX == o.phaseX && phaseY == o.phaseY && masthead == o.masthead &&
-               highContrast == o.highContrast && prompts == o.prompts && swap == o.swap;
+               highContrast == o.highContrast;
     }
+};
+
+// The static texts go on a copy of the art layer: the art under them stays as it was drawn.
+struct StaticKey {
+    ArtKey art;
+    PromptStyle prompts;  // the hint line is one of the static texts
+    bool swap;
+    bool operator==(const StaticKey& o) const { return art == o.art && prompts == o.prompts && swap == o.swap; }
 };
 
 // A card's face with its artwork already rescaled, at the card's pixel size.
@@ -95,9 +101,15 @@ struct CardFace {
 
 struct HomeCanvasCache {
     std::unique_ptr<TitleShapes> titles;
-    std::unique_ptr<CanvasSurface> staticLayer;
+    std::unique_ptr<CanvasSurface> artLayer;
+    ArtKey artKey{};
+    std::unique_ptr<CanvasSurface> staticLayer;  // the art with the static texts
     StaticKey staticKey{};
-    std::unique_ptr<CanvasSurface> canvas;  // the finished picture at the client size
+    bool staticTextsStale = false;  // the language changed since they were drawn
+    // The finished picture at the client size. Stale when the layer under it changed: kept
+    // rather than dropped, so that a language change reuses its memory.
+    std::unique_ptr<CanvasSurface> canvas;
+    bool canvasStale = false;
     HomeScene canvasScene{};
     CardFace cardFaces[kGameCount];
 };
@@ -135,11 +147,14 @@ void DrawHomeHint(Graphics& graphics, const HomeScene& scene, ARGB colour) {
 
 // The element table, in its order. Elements 10 and 11 are the scene's; they overlap no other
 // element, so drawing them in a later pass over the static ones gives the same picture.
+// The art overlaps no text but the masthead, which the texts are drawn over in every pass, so
+// drawing the texts in a later pass over the art gives the same picture too.
 void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
     const Palette& pal = CurrentPalette();
-    const bool statics = which != Elements::Scene;
-    const bool sceneOnes = which != Elements::Static;
-    if (statics) {
+    const bool art = which == Elements::Art || which == Elements::All;
+    const bool texts = which == Elements::Texts || which == Elements::All;
+    const bool sceneOnes = which == Elements::Scene || which == Elements::All;
+    if (art) {
         Fill(graphics, pal.panel, 0, 0, 1280, 118);
         Image* masthead = MastheadImage();
         if (scene.masthead && IsImageUsable(masthead)) {
@@ -156,18 +171,20 @@ void DrawElements(Graphics& graphics, const HomeScene& scene, Elements which) {
                               360, 34),
                         pal.accent, false);
         Fill(graphics, pal.divider, 42, 117, 1194, 1);
+    }
+    if (texts) {
         Label(graphics, Text("home.heading.choose_race"), 42, 148, 890, 65, 49, pal.text, true);
         Label(graphics, Text("home.lead"), 44, 208, 870, 25, 18, pal.muted, false);
         Label(graphics, Text("home.heading.settings"), 952, 224, 284, 36, 27, pal.text, true);
-        Fill(graphics, pal.divider, 924, 240, 1, 510);
     }
+    if (art) Fill(graphics, pal.divider, 924, 240, 1, 510);
     if (sceneOnes) {
         const int game = scene.selectedGame;
         Label(graphics, Text(kGames[game].blurbKey), 44, 687, 840, 58, 19, pal.text, false);
         Label(graphics, GameStatusLine(scene.selectedInstalled), 44, 761, 840, 22, 14,
               pal.muted, false);
     }
-    if (statics) {
+    if (texts) {
         Label(graphics, Text("home.hint.controls"), 952, 609, 284, 48, 15, pal.muted, false);
         Label(graphics, Text("home.whats_new.heading"), 952, 398, 284, 26, 20, pal.text, true);
         Label(graphics, Text("home.whats_new.text"), 952, 430, 300, 100, 15, pal.muted, false);
@@ -196,28 +213,58 @@ POINT StaticLayerOrigin(const CanvasFit& fit) {
                  static_cast<LONG>(std::floor(fit.offsetY)) - kLayerPad};
 }
 
+ArtKey ArtKeyFor(const CanvasFit& fit, const HomeScene& scene) {
+    return ArtKey{fit.scale, fit.offsetX - std::floor(fit.offsetX), fit.offsetY - std::floor(fit.offsetY),
+                  scene.masthead, HighContrastOn()};
+}
+
 StaticKey StaticKeyFor(const CanvasFit& fit, const HomeScene& scene) {
-    return StaticKey{fit.scale, fit.offsetX - std::floor(fit.offsetX), fit.offsetY - std::floor(fit.offsetY),
-                     scene.masthead, HighContrastOn(), scene.prompts, scene.swap};
+    return StaticKey{ArtKeyFor(fit, scene), scene.prompts, scene.swap};
+}
+
+// Keeps the surface when it already has the size: fresh memory costs more to touch than to fill.
+bool EnsureSurface(std::unique_ptr<CanvasSurface>& surface, int width, int height) {
+    if (!surface || surface->width() != width || surface->height() != height) {
+        surface = CanvasSurface::Create(width, height);
+    }
+    return surface != nullptr;
+}
+
+// A layer covers the design canvas at this scale, with the smoothing pad on every side.
+SIZE LayerSize(const CanvasFit& fit) {
+    return SIZE{static_cast<LONG>(std::ceil(kHomeDesignWidth * fit.scale)) + 2 * kLayerPad + 1,
+                static_cast<LONG>(std::ceil(kHomeDesignHeight * fit.scale)) + 2 * kLayerPad + 1};
+}
+
+CanvasFit FitOnLayer(const CanvasFit& fit) {
+    const POINT origin = StaticLayerOrigin(fit);
+    return CanvasFit{fit.scale, fit.offsetX - static_cast<float>(origin.x), fit.offsetY - static_cast<float>(origin.y)};
+}
+
+bool BringArtLayer(const CanvasFit& fit, const HomeScene& scene) {
+    HomeCanvasCache& cache = g_cache;
+    const ArtKey key = ArtKeyFor(fit, scene);
+    if (cache.artLayer && cache.artKey == key) return true;
+    const SIZE size = LayerSize(fit);
+    if (!EnsureSurface(cache.artLayer, size.cx, size.cy)) return false;
+    cache.artLayer->Fill(CurrentPalette().canvas);
+    Compose(cache.artLayer->dc(), FitOnLayer(fit), scene, Elements::Art);
+    cache.artKey = key;
+    return true;
 }
 
 bool BringStaticLayer(const CanvasFit& fit, const HomeScene& scene) {
     HomeCanvasCache& cache = g_cache;
     const StaticKey key = StaticKeyFor(fit, scene);
-    if (cache.staticLayer && cache.staticKey == key) return true;
-    cache.canvas.reset();  // composed over the old layer
-    const int width = static_cast<int>(std::ceil(kHomeDesignWidth * fit.scale)) + 2 * kLayerPad + 1;
-    const int height = static_cast<int>(std::ceil(kHomeDesignHeight * fit.scale)) + 2 * kLayerPad + 1;
-    if (!cache.staticLayer || cache.staticLayer->width() != width || cache.staticLayer->height() != height) {
-        cache.staticLayer = CanvasSurface::Create(width, height);
-        if (!cache.staticLayer) return false;
-    }
-    cache.staticLayer->Fill(CurrentPalette().canvas);
-    const POINT origin = StaticLayerOrigin(fit);
-    const CanvasFit onLayer{fit.scale, fit.offsetX - static_cast<float>(origin.x),
-                            fit.offsetY - static_cast<float>(origin.y)};
-    Compose(cache.staticLayer->dc(), onLayer, scene, Elements::Static);
+    if (cache.staticLayer && cache.staticKey == key && !cache.staticTextsStale) return true;
+    cache.canvasStale = true;  // composed over the old layer
+    if (!BringArtLayer(fit, scene)) return false;
+    const SIZE size = LayerSize(fit);
+    if (!EnsureSurface(cache.staticLayer, size.cx, size.cy)) return false;
+    cache.staticLayer->CopyFrom(*cache.artLayer, 0, 0, 0, size.cy);
+    Compose(cache.staticLayer->dc(), FitOnLayer(fit), scene, Elements::Texts);
     cache.staticKey = key;
+    cache.staticTextsStale = false;
     return true;
 }
 
@@ -232,24 +279,25 @@ void SceneRows(const CanvasFit& fit, int* top, int* bottom) {
 bool BringCanvas(const HomeScene& scene) {
     HomeCanvasCache& cache = g_cache;
     AtDrawingKitShutDown(ReleaseHomeCaches);
-    if (cache.canvas && SameScene(cache.canvasScene, scene)) return true;
+    if (cache.canvas && !cache.canvasStale && SameScene(cache.canvasScene, scene)) return true;
 
     const CanvasFit fit = FitHomeCanvas(scene.width, scene.height);
     if (!BringStaticLayer(fit, scene)) return false;
     const POINT origin = StaticLayerOrigin(fit);
-    if (cache.canvas && cache.canvas->width() == scene.width && cache.canvas->height() == scene.height) {
+    if (cache.canvas && !cache.canvasStale && cache.canvas->width() == scene.width &&
+        cache.canvas->height() == scene.height) {
         // Same size over the same layer: only the band of the scene's elements goes back.
         int top = 0, bottom = 0;
         SceneRows(fit, &top, &bottom);
         cache.canvas->CopyFrom(*cache.staticLayer, origin.x, origin.y, top, bottom);
     } else {
-        cache.canvas = CanvasSurface::Create(scene.width, scene.height);
-        if (!cache.canvas) return false;
+        if (!EnsureSurface(cache.canvas, scene.width, scene.height)) return false;
         cache.canvas->Fill(CurrentPalette().canvas);
         cache.canvas->CopyFrom(*cache.staticLayer, origin.x, origin.y, 0, scene.height);
     }
     Compose(cache.canvas->dc(), fit, scene, Elements::Scene);
     cache.canvasScene = scene;
+    cache.canvasStale = false;
     return true;
 }
 
@@ -352,8 +400,16 @@ CardBorder CardBorderFor(bool selected, bool focused, bool hot) {
 }
 
 void ForgetHomeCanvas(bool staticLayerToo) {
-    if (staticLayerToo) g_cache.staticLayer.reset();
+    if (staticLayerToo) {
+        g_cache.artLayer.reset();
+        g_cache.staticLayer.reset();
+    }
     g_cache.canvas.reset();
+}
+
+void ForgetHomeTexts() {
+    g_cache.staticTextsStale = true;
+    g_cache.canvasStale = true;
 }
 
 namespace {

@@ -34,6 +34,8 @@ void PaintHomeBackgroundUncached(HWND hwnd, HDC hdc);
 // Drops the composed background picture (and the static elements drawn for the current scale
 // when asked); the next paint composes afresh.
 void ForgetHomeCanvas(bool staticLayerToo = true);
+// The language changed: the texts are drawn again over the art kept from before.
+void ForgetHomeTexts();
 
 // The status line under the game blurb for the selected game.
 std::wstring GameStatusLine(bool installed);

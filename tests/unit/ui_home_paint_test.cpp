@@ -3,6 +3,7 @@
 
 #include "app/launcher_state.h"
 #include "temp_folder.h"
+#include "texts/texts.h"
 #include "ui/command_buttons.h"
 #include "ui/drawing_kit.h"
 #include "ui/home_layout.h"
@@ -161,6 +162,19 @@ TEST_F(HomePaint, RepaintFollowsInstallationAndSelectionAtOnce) {
     PaintHomeBackground(home, fresh.dc());
     EXPECT_TRUE(after.SameAs(fresh)) << "selection change left a stale picture";
     EXPECT_FALSE(after.SameAs(before));
+
+    // A language change draws the texts again over the art kept from before: the same picture
+    // as one composed from nothing in that language, with no English left under it.
+    PixelCanvas english(1280, 800);
+    PaintHomeBackground(home, english.dc());
+    SetTextLanguage("de");
+    ForgetHomeTexts();
+    PaintHomeBackground(home, after.dc());
+    ForgetHomeCanvas();
+    PaintHomeBackground(home, fresh.dc());
+    SetTextLanguage("en");
+    EXPECT_TRUE(after.SameAs(fresh)) << "after a language change: " << Difference(after, fresh);
+    EXPECT_FALSE(after.SameAs(english)) << "the texts were not drawn again";
 }
 
 TEST_F(HomePaint, CachedPictureMatchesOneComposedAfresh) {
