@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/launcher_state.h"
+#include "controls/last_input.h"
 #include "temp_folder.h"
 #include "texts/texts.h"
 #include "ui/command_buttons.h"
@@ -163,18 +164,29 @@ TEST_F(HomePaint, RepaintFollowsInstallationAndSelectionAtOnce) {
     EXPECT_TRUE(after.SameAs(fresh)) << "selection change left a stale picture";
     EXPECT_FALSE(after.SameAs(before));
 
-    // A language change draws the texts again over the art kept from before: the same picture
-    // as one composed from nothing in that language, with no English left under it.
-    PixelCanvas english(1280, 800);
-    PaintHomeBackground(home, english.dc());
-    SetTextLanguage("de");
-    ForgetHomeTexts();
-    PaintHomeBackground(home, after.dc());
-    ForgetHomeCanvas();
-    PaintHomeBackground(home, fresh.dc());
+    // The texts are drawn again over the art kept from before: each picture must be the one
+    // composed from nothing, with none of the old texts left under it.
+    const struct {
+        const char* what;
+        void (*change)();
+    } changes[] = {
+        {"a language change", [] { SetTextLanguage("de"); ForgetHomeTexts(); }},
+        {"a pad's prompts", [] { NoteControllerInput(PadFamily::PlayStation); }},
+        {"back to English and the keyboard", [] { SetTextLanguage("en"); ForgetHomeTexts(); ForgetLastInput(); }},
+    };
+    PixelCanvas previous(1280, 800);
+    for (const auto& step : changes) {
+        SCOPED_TRACE(step.what);
+        PaintHomeBackground(home, previous.dc());
+        step.change();
+        PaintHomeBackground(home, after.dc());
+        ForgetHomeCanvas();
+        PaintHomeBackground(home, fresh.dc());
+        EXPECT_TRUE(after.SameAs(fresh)) << Difference(after, fresh);
+        EXPECT_FALSE(after.SameAs(previous)) << "the texts were not drawn again";
+    }
     SetTextLanguage("en");
-    EXPECT_TRUE(after.SameAs(fresh)) << "after a language change: " << Difference(after, fresh);
-    EXPECT_FALSE(after.SameAs(english)) << "the texts were not drawn again";
+    ForgetLastInput();
 }
 
 TEST_F(HomePaint, CachedPictureMatchesOneComposedAfresh) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "install/installer_record.h"
 #include "launcher_windows_fixture.h"
 #include "texts/texts.h"
+#include "ui/command_buttons.h"
 #include "ui/language_change.h"
 
 namespace {
@@ -52,6 +54,24 @@ std::wstring ComboItem(HWND combo, int index) {
 void ChangeLanguage(const char* tag) {
     SetTextLanguage(tag);
     AnnounceLanguageChange();
+}
+
+// The home window's owner-drawn children, as they are painted: how often, and with what text.
+struct DrawnItem {
+    int times = 0;
+    std::wstring text;
+};
+std::map<int, DrawnItem> g_drawnItems;
+WNDPROC g_homeProc = nullptr;
+
+LRESULT CALLBACK CountingHomeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        DrawnItem& drawn = g_drawnItems[static_cast<int>(item->CtlID)];
+        ++drawn.times;
+        drawn.text = WindowText(item->hwndItem);
+    }
+    return CallWindowProcW(g_homeProc, hwnd, message, wParam, lParam);
 }
 
 class LanguageChange : public LauncherWindows {
@@ -136,5 +156,24 @@ TEST_F(LanguageChange, OpenWindowsReadTheirTextsAgainAndEnglishKeepsItsRectangle
                 << "child " << GetDlgCtrlID(now[i].child) << " \"" << ::testing::PrintToString(WindowText(now[i].child))
                 << "\" is not back in its English rectangle";
         }
+    }
+}
+
+TEST_F(LanguageChange, EveryHomeButtonAndCardIsPaintedOnceInTheNewLanguage) {
+    HWND home = Home();
+    RedrawWindow(home, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    g_drawnItems.clear();
+    g_homeProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(home, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingHomeProc)));
+    ChangeLanguage("pl");
+    RedrawWindow(home, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SetWindowLongPtrW(home, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_homeProc));
+
+    EXPECT_EQ(WindowText(GetDlgItem(home, kOptionsId)), Text("home.button.options"));
+    for (int id : {kCardGame1Id, kCardGame2Id, kPlayId, kVideoId, kControlsId, kInstallId, kAboutId, kUpdatesId,
+                   kOptionsId}) {
+        const DrawnItem& drawn = g_drawnItems[id];
+        EXPECT_EQ(drawn.times, 1) << "control " << id << " was painted " << drawn.times << " times";
+        EXPECT_EQ(drawn.text, WindowText(GetDlgItem(home, id))) << "control " << id << " painted an old text";
     }
 }
