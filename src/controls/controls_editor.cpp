@@ -268,9 +268,9 @@ void OnCreate(HWND hwnd) {
     // labels of the lists (one word that cannot wrap: the lists give way), the steering stick's
     // label on two lines, the columns of the rows and the buttons below. The texts are fitted to
     // these places at each layout.
-    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, {0, 0, 30, 0});
+    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, {0, 0, 45, 0});
     g_editor.controllerChoice =
-        AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId, {30, 0, -30, 0});
+        AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId, {45, 0, -45, 0});
     AddText(hwnd, L"STATIC", "controls.steering_stick", 0, {26, 150, 125, 26}, 0, {0, -15, 0, 15});
     g_editor.steeringChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {155, 145, 290, 160}, kSteeringChoiceId);
     AddText(hwnd, L"STATIC", "controls.deadzone", 0, {470, 150, 110, 26}, 0, {0, 0, 30, 0});
