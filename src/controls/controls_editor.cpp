@@ -13,6 +13,7 @@
 #include "controls/controls_keys.h"
 #include "controls/pad_navigation.h"
 #include "texts/texts.h"
+#include "ui/control_text_fit.h"
 #include "ui/covering_font.h"
 #include "ui/dark_title_bar.h"
 #include "ui/language_faces.h"
@@ -35,6 +36,8 @@ constexpr int kHighestDeadzone = 50;
 constexpr int kMinTrackWidth = 800;
 constexpr int kMinTrackHeight = 650;
 constexpr LPARAM kRepeatBit = 1 << 30;
+constexpr int kRightEdge = 805;  // where the widest rows (Clear, Save) end on the canvas
+constexpr int kFitPasses = 4;
 
 constexpr const char* kSteeringItems[] = {"controls.steering.left", "controls.steering.right",
                                           "controls.steering.disabled"};
@@ -44,6 +47,7 @@ constexpr char kRefusalStatus[] = "";
 
 struct LayoutEntry {
     HWND child;
+    DWORD style;  // as created: whether its text wraps
     EditorRect design;
     EditorRect widened;  // added to the design in a language other than English
 };
@@ -75,6 +79,8 @@ struct EditorRecord {
     const char* statusKey = "controls.status.idle";
     ScopedFont font;
     ScopedFont pulseLabelFont;  // empty while Barlow draws the whole label
+    int grownBy = 0;       // design units the texts added to the canvas's height
+    int windowGrowth = 0;  // pixels the window grew for them
 };
 EditorRecord g_editor;
 
@@ -83,7 +89,7 @@ HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD 
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, design.x, design.y,
                                  design.width, design.height, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_launcher.instance, nullptr);
-    if (child) g_editor.layout.push_back(LayoutEntry{child, design, widened});
+    if (child) g_editor.layout.push_back(LayoutEntry{child, style, design, widened});
     return child;
 }
 
@@ -156,25 +162,74 @@ EditorRect Grown(EditorRect design, EditorRect by) {
     return EditorRect{design.x + by.x, design.y + by.y, design.width + by.width, design.height + by.height};
 }
 
-void LayOut(HWND hwnd) {
-    RECT client = {};
-    GetClientRect(hwnd, &client);
-    const EditorFit fit = FitEditorCanvas(client.right - client.left, client.bottom - client.top);
-    ScopedFont font(CreateFontW(EditorFontHeight(fit.scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                DEFAULT_PITCH, WindowFaceName()));
-    const bool english = g_language.tag == "en";
+// The children get a font for the canvas's scale; the old fonts go only once no child uses them.
+void SetEditorFont(HWND hwnd, float scale) {
+    ScopedFont font(CreateFontW(EditorFontHeight(scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                                WindowFaceName()));
     for (const LayoutEntry& entry : g_editor.layout) {
-        const EditorRect placed = PlaceOnEditorCanvas(english ? entry.design : Grown(entry.design, entry.widened), fit);
-        SetWindowPos(entry.child, nullptr, placed.x, placed.y, placed.width, placed.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        SendMessageW(entry.child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     }
     // Barlow has no arrows: the pulse-pedal label needs a face that has them.
     ScopedFont pulseFont = CoverControlText(GetDlgItem(hwnd, kPulseLabelId), font.get());
-    g_editor.font = std::move(font);  // the previous fonts go only now that no child uses them
+    g_editor.font = std::move(font);
     g_editor.pulseLabelFont = std::move(pulseFont);
-    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// The children on the canvas at the client's size. In another language than English the texts
+// are fitted to their places first; a canvas they made taller is drawn at a smaller scale, where
+// they are fitted again until the canvas holds what they need.
+void LayOut(HWND hwnd) {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    const bool english = g_language.tag == "en";
+    std::vector<FittedControl> controls;
+    EditorFit fit{};
+    int grown = 0;
+    for (int pass = 0; pass < kFitPasses; ++pass) {
+        const EditorFit previous = fit;
+        fit = FitEditorCanvas(client.right - client.left, client.bottom - client.top, grown);
+        if (pass == 0 || EditorFontHeight(fit.scale) != EditorFontHeight(previous.scale)) SetEditorFont(hwnd, fit.scale);
+        controls.clear();
+        for (const LayoutEntry& entry : g_editor.layout) {
+            const EditorRect r = english ? entry.design : Grown(entry.design, entry.widened);
+            controls.push_back(FittedControl{entry.child, entry.style, r.x, r.y, r.width, r.height});
+        }
+        const int needed = FitControlTexts(controls, hwnd, fit.scale, kRightEdge, !english);
+        if (needed <= grown) break;
+        grown = needed;
+    }
+    g_editor.grownBy = grown;
+    for (const FittedControl& control : controls) {
+        const EditorRect placed = PlaceOnEditorCanvas({control.x, control.y, control.width, control.height}, fit);
+        SetWindowPos(control.hwnd, nullptr, placed.x, placed.y, placed.width, placed.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// At the opening and a language change the window grows by what the texts added, as far as the
+// work area allows (moving up to stay in it); the rest is the canvas's smaller scale. Back in
+// English it takes its own height again.
+void GrowForTexts(HWND hwnd) {
+    if (IsZoomed(hwnd)) return;
+    RECT frame = {};
+    RECT client = {};
+    GetWindowRect(hwnd, &frame);
+    GetClientRect(hwnd, &client);
+    const int ownHeight = (frame.bottom - frame.top) - g_editor.windowGrowth;
+    const float scale = FitEditorCanvas(client.right, client.bottom - g_editor.windowGrowth).scale;
+    const RECT work = MonitorAreaOf(hwnd).workArea;
+    int growth = static_cast<int>(static_cast<float>(g_editor.grownBy) * scale + 0.999f);
+    const int room = (work.bottom - work.top) - ownHeight;
+    if (growth > room) growth = room > 0 ? room : 0;
+    if (growth == g_editor.windowGrowth) return;
+    g_editor.windowGrowth = growth;
+    const int height = ownHeight + growth;
+    int top = frame.top;
+    if (top + height > work.bottom) top = work.bottom - height > work.top ? work.bottom - height : work.top;
+    // WM_SIZE lays the canvas out again.
+    SetWindowPos(hwnd, nullptr, frame.left, top, frame.right - frame.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring EditorTitle() { return FormatText("controls.title", {{"product", kProductName}}); }
@@ -210,15 +265,17 @@ void OnCreate(HWND hwnd) {
     AddText(hwnd, L"STATIC", "controls.heading", 0, {26, 20, 760, 30}, 0);
     AddText(hwnd, L"STATIC", "controls.lead", 0, {26, 55, 765, 48}, 0);
     // In another language than English some controls take more room (the last rectangle): the
-    // controller's label, the steering stick's label on two lines, the columns of the rows and
-    // the buttons below.
-    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, {0, 0, 12, 0});
+    // labels of the lists (one word that cannot wrap: the lists give way), the steering stick's
+    // label on two lines, the columns of the rows and the buttons below. The texts are fitted to
+    // these places at each layout.
+    AddText(hwnd, L"STATIC", "controls.controller", 0, {26, 110, 80, 26}, 0, {0, 0, 45, 0});
     g_editor.controllerChoice =
-        AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId, {12, 0, -12, 0});
+        AddChild(hwnd, L"COMBOBOX", L"", choice, {110, 105, 675, 220}, kControllerChoiceId, {45, 0, -45, 0});
     AddText(hwnd, L"STATIC", "controls.steering_stick", 0, {26, 150, 125, 26}, 0, {0, -15, 0, 15});
     g_editor.steeringChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {155, 145, 290, 160}, kSteeringChoiceId);
-    AddText(hwnd, L"STATIC", "controls.deadzone", 0, {470, 150, 110, 26}, 0);
-    g_editor.deadzoneChoice = AddChild(hwnd, L"COMBOBOX", L"", choice, {585, 145, 200, 240}, kDeadzoneChoiceId);
+    AddText(hwnd, L"STATIC", "controls.deadzone", 0, {470, 150, 110, 26}, 0, {0, 0, 30, 0});
+    g_editor.deadzoneChoice =
+        AddChild(hwnd, L"COMBOBOX", L"", choice, {585, 145, 200, 240}, kDeadzoneChoiceId, {30, 0, -30, 0});
     g_editor.pulseBox = AddChild(hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, {26, 176, 26, 26}, kPulseBoxId);
     g_editor.pulseLabel = AddChild(hwnd, L"STATIC", L"", SS_NOTIFY, {58, 177, 735, 26}, kPulseLabelId);
     AddText(hwnd, L"STATIC", "controls.column.action", 0, {26, 202, 210, 25}, 0);
@@ -250,7 +307,9 @@ void OnCreate(HWND hwnd) {
     ShowChoices();
 
     GiveEditorAccessibleFacts(hwnd);
+    g_editor.windowGrowth = 0;
     LayOut(hwnd);
+    GrowForTexts(hwnd);
     SetTimer(hwnd, kPollTimerId, kPollPeriodMs, nullptr);
 }
 
@@ -382,6 +441,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case kLanguageChangedMessage:
         ApplyEditorTexts(hwnd);
         LayOut(hwnd);  // the pulse label's covering face follows its new text
+        GrowForTexts(hwnd);
         return 0;
     case WM_DESTROY:
         OnDestroy(hwnd);

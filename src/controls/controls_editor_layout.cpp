@@ -15,8 +15,9 @@ constexpr int kQaMinWidth = 800;
 constexpr int kQaMinHeight = 650;
 }  // namespace
 
-EditorFit FitEditorCanvas(int clientWidth, int clientHeight) {
-    const CanvasFit fit = FitCanvas(clientWidth, clientHeight, kDesignWidth, kDesignHeight, kSmallestScale);
+EditorFit FitEditorCanvas(int clientWidth, int clientHeight, int grownBy) {
+    const CanvasFit fit = FitCanvas(clientWidth, clientHeight, kDesignWidth, kDesignHeight + static_cast<float>(grownBy),
+                                    kSmallestScale);
     return EditorFit{fit.scale, static_cast<int>(fit.offsetX), static_cast<int>(fit.offsetY)};
 }
 

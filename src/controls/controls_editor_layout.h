@@ -15,7 +15,8 @@ struct EditorFit {
     int offsetX;  // the canvas is centred; negative when the floor wins
     int offsetY;
 };
-EditorFit FitEditorCanvas(int clientWidth, int clientHeight);
+// `grownBy`: design units a language's longer texts added to the canvas's height.
+EditorFit FitEditorCanvas(int clientWidth, int clientHeight, int grownBy = 0);
 // x, y, width, height of a child in client coordinates.
 EditorRect PlaceOnEditorCanvas(const EditorRect& design, const EditorFit& fit);
 int EditorFontHeight(float scale);

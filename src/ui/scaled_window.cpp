@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/system_library.h"
+#include "ui/control_text_fit.h"
 #include "ui/language_faces.h"
 #include "texts/texts.h"
 #include "ui/monitor_area.h"
@@ -99,131 +100,29 @@ void RescaleForDpi(ScaledWindow& layout, HWND window, WPARAM wParam, LPARAM lPar
 }
 
 namespace {
-enum class TextKind { None, OneLine, Wrapping };
-
-// How a child shows its text, and the pixels its frame and glyphs take from its width.
-TextKind KindOf(const ScaledWindow::Child& child, const TEXTMETRICW& metric, int* margin) {
-    wchar_t cls[16] = {};
-    GetClassNameW(child.hwnd, cls, 16);
-    const DWORD style = child.baseStyle;
-    if (_wcsicmp(cls, L"BUTTON") == 0) {
-        const DWORD type = style & BS_TYPEMASK;
-        if (type == BS_OWNERDRAW || type == BS_GROUPBOX) return TextKind::None;
-        const bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
-                         type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
-        // A check box's square and gap; a push button's frame and inner space on both sides.
-        *margin = box ? metric.tmHeight + metric.tmAveCharWidth : 3 * metric.tmAveCharWidth;
-        return (style & BS_MULTILINE) ? TextKind::Wrapping : TextKind::OneLine;
-    }
-    if (_wcsicmp(cls, L"STATIC") == 0) {
-        const DWORD type = style & SS_TYPEMASK;
-        *margin = 0;
-        if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) return TextKind::Wrapping;
-        if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE) return TextKind::OneLine;
-    }
-    return TextKind::None;
-}
-
-SIZE TextExtent(HDC dc, const std::wstring& text, int width, bool wrap) {
-    RECT rect = {0, 0, width > 1 ? width : 1, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | (wrap ? DT_WORDBREAK : 0));
-    return SIZE{rect.right, rect.bottom};
-}
-
-bool IsButton(HWND control) {
-    wchar_t cls[16] = {};
-    GetClassNameW(control, cls, 16);
-    return _wcsicmp(cls, L"BUTTON") == 0;
-}
-
-// The child's window style with its text on one line (as laid out) or wrapping.
-DWORD OneLineStyle(const ScaledWindow::Child& child) {
-    const DWORD now = static_cast<DWORD>(GetWindowLongW(child.hwnd, GWL_STYLE));
-    if (IsButton(child.hwnd)) return (now & ~static_cast<DWORD>(BS_MULTILINE)) | (child.baseStyle & BS_MULTILINE);
-    return (now & ~static_cast<DWORD>(SS_TYPEMASK)) | (child.baseStyle & SS_TYPEMASK);
-}
-DWORD WrappingStyle(const ScaledWindow::Child& child) {
-    const DWORD now = static_cast<DWORD>(GetWindowLongW(child.hwnd, GWL_STYLE));
-    if (IsButton(child.hwnd)) return now | BS_MULTILINE;
-    return now & ~static_cast<DWORD>(SS_TYPEMASK);  // SS_LEFT
-}
-
-int DesignUnits(int pixels, float scale) { return static_cast<int>(static_cast<float>(pixels) / scale + 0.999f); }
-}  // namespace
-
-namespace {
 void FitPass(ScaledWindow& layout, HWND window, bool fit, bool mayShrink) {
     const float s = layout.scale;
     RECT client = {};
     GetClientRect(window, &client);
     // Back to the layout's own rectangles: a shorter text (English again) needs no growth.
     const int grownBefore = layout.grownBy;
-    for (ScaledWindow::Child& child : layout.children) {
-        child.y = child.baseY;
-        child.width = child.baseWidth;
-        child.height = child.baseHeight;
-        const DWORD style = OneLineStyle(child);
-        if (style != static_cast<DWORD>(GetWindowLongW(child.hwnd, GWL_STYLE))) {
-            SetWindowLongW(child.hwnd, GWL_STYLE, static_cast<LONG>(style));
-        }
-    }
+    std::vector<FittedControl> controls;
+    controls.reserve(layout.children.size());
     int left = 1 << 30;
-    for (const ScaledWindow::Child& child : layout.children) left = child.x < left ? child.x : left;
-    const int clientWidth = DesignUnits(client.right, s);
-
-    HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, layout.font.get());
-    TEXTMETRICW metric = {};
-    GetTextMetricsW(dc, &metric);
-    int grown = 0;
-    for (size_t i = 0; fit && i < layout.children.size(); ++i) {
-        ScaledWindow::Child& child = layout.children[i];
-        int margin = 0;
-        TextKind kind = KindOf(child, metric, &margin);
-        const int length = GetWindowTextLengthW(child.hwnd);
-        if (kind == TextKind::None || length == 0) continue;
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(child.hwnd, &text[0], length + 1)));
-        // The widest it may become: the window's right margin, or the next control on its row.
-        int limit = clientWidth - left;
-        for (const ScaledWindow::Child& other : layout.children) {
-            const bool sameRow = other.y < child.y + child.height && child.y < other.y + other.height;
-            if (&other != &child && sameRow && other.x >= child.x + child.width) {
-                limit = other.x - 8 < limit ? other.x - 8 : limit;
-            }
-        }
-        const int roomPixels = Scaled(child.width, s) - margin;
-        SIZE needed = TextExtent(dc, text, roomPixels, kind == TextKind::Wrapping);
-        if (needed.cx > roomPixels) {
-            const int wider = DesignUnits(needed.cx + margin, s);
-            child.width = wider <= limit - child.x ? wider : limit - child.x;
-            if (kind == TextKind::OneLine && wider > limit - child.x) {
-                // Too long for one line even widened: it wraps.
-                kind = TextKind::Wrapping;
-                SetWindowLongW(child.hwnd, GWL_STYLE, static_cast<LONG>(WrappingStyle(child)));
-            }
-            needed = TextExtent(dc, text, Scaled(child.width, s) - margin, kind == TextKind::Wrapping);
-        }
-        const int padding = kind == TextKind::Wrapping && margin > 0 ? metric.tmHeight / 2 : 0;
-        int tall = DesignUnits(needed.cy + padding, s);
-        if (kind == TextKind::Wrapping && tall > child.height && child.width < limit - child.x) {
-            // Wider before taller: fewer lines move less of the window.
-            child.width = limit - child.x;
-            needed = TextExtent(dc, text, Scaled(child.width, s) - margin, true);
-            tall = DesignUnits(needed.cy + padding, s);
-        }
-        if (kind == TextKind::Wrapping && tall > child.height) {
-            const int extra = tall - child.height;
-            const int bottom = child.y + child.height;
-            child.height = tall;
-            for (ScaledWindow::Child& below : layout.children) {
-                if (&below != &child && below.y >= bottom) below.y += extra;
-            }
-            grown += extra;
-        }
+    for (const ScaledWindow::Child& child : layout.children) {
+        controls.push_back(FittedControl{child.hwnd, child.baseStyle, child.x, child.baseY, child.baseWidth,
+                                         child.baseHeight});
+        left = child.x < left ? child.x : left;
     }
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    // The right margin mirrors the left one.
+    const int clientWidth = static_cast<int>(static_cast<float>(client.right) / s + 0.999f);
+    const int grown = FitControlTexts(controls, window, s, clientWidth - left, fit);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        ScaledWindow::Child& child = layout.children[i];
+        child.y = controls[i].y;
+        child.width = controls[i].width;
+        child.height = controls[i].height;
+    }
 
     for (const ScaledWindow::Child& child : layout.children) {
         SetWindowPos(child.hwnd, nullptr, Scaled(child.x, s), Scaled(child.y, s), Scaled(child.width, s),

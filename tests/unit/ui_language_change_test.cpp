@@ -17,6 +17,7 @@
 #include "texts/texts.h"
 #include "ui/command_buttons.h"
 #include "ui/language_change.h"
+#include "ui/monitor_area.h"
 #include "ui/video_window.h"
 
 namespace {
@@ -188,5 +189,61 @@ TEST_F(LanguageChange, EveryHomeButtonAndCardIsPaintedOnceInTheNewLanguage) {
         const DrawnItem& drawn = g_drawnItems[id];
         EXPECT_EQ(drawn.times, 1) << "control " << id << " was painted " << drawn.times << " times";
         EXPECT_EQ(drawn.text, WindowText(GetDlgItem(home, id))) << "control " << id << " painted an old text";
+    }
+}
+
+namespace {
+MonitorArea TallMonitor(HWND) { return MonitorArea{RECT{0, 0, 1280, 1200}, 96}; }
+struct MonitorSeam {
+    explicit MonitorSeam(MonitorQuery query) { SetMonitorQuery(query); }
+    ~MonitorSeam() { SetMonitorQuery(nullptr); }
+    MonitorSeam(const MonitorSeam&) = delete;
+    MonitorSeam& operator=(const MonitorSeam&) = delete;
+};
+
+int FontHeightOf(HWND control) {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font.lfHeight;
+}
+}  // namespace
+
+// Where the work area has room, the editor grows for a language's wrapped texts instead of
+// drawing its canvas smaller, and English takes its own height and rectangles back.
+TEST_F(LanguageChange, TheControlsEditorGrowsForLongerTextsWithinTheWorkAreaAndEnglishShrinksItBack) {
+    const MonitorSeam tall(TallMonitor);
+    OpenControlsEditor(Home(), root_.path() / L"controls.ini");
+    HWND editor = ControlsEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    Pump();
+    RECT english = {};
+    GetWindowRect(editor, &english);
+    const std::vector<Placed> englishChildren = ChildRects(editor);
+    HWND save = GetDlgItem(editor, kEditorSaveId);
+    const int englishFont = FontHeightOf(save);
+
+    ChangeLanguage("qps-ploc");
+    Pump();
+    RECT grown = {};
+    GetWindowRect(editor, &grown);
+    EXPECT_GT(grown.bottom - grown.top, english.bottom - english.top);
+    EXPECT_GE(grown.top, 0);
+    EXPECT_LE(grown.bottom, 1200);
+    EXPECT_EQ(FontHeightOf(save), englishFont) << "the canvas was drawn smaller although the window could grow";
+    RECT client = {};
+    GetClientRect(editor, &client);
+    for (const Placed& p : ChildRects(editor)) {
+        EXPECT_LE(p.rect.bottom, client.bottom) << "child " << GetDlgCtrlID(p.child) << " below the window's edge";
+    }
+
+    ChangeLanguage("en");
+    Pump();
+    RECT back = {};
+    GetWindowRect(editor, &back);
+    EXPECT_EQ(back.bottom - back.top, english.bottom - english.top);
+    const std::vector<Placed> now = ChildRects(editor);
+    ASSERT_EQ(now.size(), englishChildren.size());
+    for (size_t i = 0; i < now.size(); ++i) {
+        EXPECT_TRUE(Same(now[i].rect, englishChildren[i].rect)) << "child " << GetDlgCtrlID(now[i].child);
     }
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/controls_entry.h"
 #include "install/installer_entry.h"
 #include "launcher_windows_fixture.h"
 #include "play/home_window.h"
@@ -180,9 +181,9 @@ TEST_F(TextFit, EveryTextFitsItsPlaceInEveryLanguageAndTheLongestAt144Dpi) {
         const char* name;
         std::function<HWND()> open;
     };
-    // The controls editor lays its rows out on its own canvas, not through the shared layout that
-    // widens and wraps: it is not in this list until it does.
     const Screen screens[] = {
+        {"controls editor",
+         [&] { OpenControlsEditor(Home(), root_.path() / L"controls.ini"); return ControlsEditorWindow(); }},
         {"video window", [] { OpenVideoWindow(); return g_launcher.videoWindow; }},
         {"options window", [] { OpenOptionsWindow(); return OptionsWindow(); }},
         {"installer", [&] { OpenInstallerWindow(Home()); return InstallerWindow(); }},
