@@ -22,3 +22,5 @@ log "$(grep -vc '^#' "$TABLE") rows in $TABLE"
 grep -h 'rooms measured' "$BUILD_DIR/test-results/wine8/unit.log" >&2 || true
 # The test program compiles the table in: built again, the next fit test compares with this one.
 bash "$ROOT/scripts/build.sh" >/dev/null
+# The texts are those just measured: the host's widths must match GDI's within the tolerance.
+python3 "$ROOT/scripts/check_texts.py" --calibrate "$FONT_DIR" "$CYRILLIC_FONT_DIR"
