@@ -122,8 +122,8 @@ void SaveProblemReportFromWindow(HWND owner) {
         const bool opened = opener ? opener(zipPath) : OpenFolderWithFileSelected(zipPath);
         // Without its folder on screen the player would not know where the report went.
         if (!opened) {
-            MessageBoxW(owner, FormatText("report.saved_folder_failed.body", {{"path", zipPath}}).c_str(),
-                        Text("report.failed.title").c_str(), MB_ICONWARNING);
+            ShowMessageBox(owner, FormatText("report.saved_folder_failed.body", {{"path", zipPath}}),
+                           Text("report.failed.title"), MB_ICONWARNING);
         }
     } else {
         ShowMessageBox(owner, FormatText("report.failed.body", {{"reason", error}}), Text("report.failed.title"),

@@ -9,6 +9,7 @@
 #include "ui/dark_title_bar.h"
 #include "ui/palette.h"
 #include "ui/drawing_kit.h"
+#include "ui/language_change.h"
 #include "ui/monitor_area.h"
 #include "ui/owned_window.h"
 #include "ui/scaled_window.h"
@@ -33,6 +34,11 @@ struct VideoWindowState {
     HWND filterList = nullptr;
     HWND zoomBox = nullptr;
     HWND fullScreenBox = nullptr;
+    HWND aspectLabel = nullptr;
+    HWND resolutionLabel = nullptr;
+    HWND filterLabel = nullptr;
+    HWND note = nullptr;
+    HWND save = nullptr;
 };
 VideoWindowState g_video;
 
@@ -54,29 +60,54 @@ void AddLine(HWND list, const wchar_t* text) {
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
+// The filters named in words are translated; the presets keep their authors' names. The stored
+// value and report.txt use the English names of kFilters.
+const char* const kFilterKeys[kFilterCount] = {
+    "video.filter.original_pixels", "video.filter.linear", nullptr, nullptr, nullptr,
+    "video.filter.light_crt",       nullptr,               "video.filter.composite"};
+
+std::wstring FilterLabel(int index) {
+    return kFilterKeys[index] ? Text(kFilterKeys[index]) : std::wstring(kFilters[index].label);
+}
+
+// At creation and after a language change: every text in the current language, the filter list
+// rebuilt with its choice kept, and the controls fitted to the new texts.
+void ApplyVideoTexts(HWND hwnd) {
+    SetWindowTextW(hwnd, Text("video.title").c_str());
+    SetWindowTextW(g_video.aspectLabel, Text("video.aspect_ratio").c_str());
+    SetWindowTextW(g_video.resolutionLabel, Text("video.output_resolution").c_str());
+    SetWindowTextW(g_video.filterLabel, Text("video.display_filter").c_str());
+    SetWindowTextW(g_video.zoomBox, Text("video.zoom").c_str());
+    SetWindowTextW(g_video.fullScreenBox, Text("video.fullscreen").c_str());
+    SetWindowTextW(g_video.note, Text("video.note").c_str());
+    SetWindowTextW(g_video.save, Text("video.save").c_str());
+    const LRESULT chosen = SendMessageW(g_video.filterList, CB_GETCURSEL, 0, 0);
+    SendMessageW(g_video.filterList, CB_RESETCONTENT, 0, 0);
+    for (int index = 0; index < kFilterCount; ++index) AddLine(g_video.filterList, FilterLabel(index).c_str());
+    if (chosen != CB_ERR) SendMessageW(g_video.filterList, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    FitChildrenToTexts(g_video.layout, hwnd);
+}
+
 void OnCreate(HWND hwnd) {
     g_launcher.videoWindow = hwnd;
     ApplyWindowColours(hwnd);
 
-    Child(hwnd, L"STATIC", Text("video.aspect_ratio"), 0, 28, 22, 420, 25, 0);
+    g_video.aspectLabel = Child(hwnd, L"STATIC", L"", 0, 28, 22, 420, 25, 0);
     g_video.aspectList = MakeList(hwnd, 50, kAspectListId);
-    Child(hwnd, L"STATIC", Text("video.output_resolution"), 0, 28, 92, 420, 25, 0);
+    g_video.resolutionLabel = Child(hwnd, L"STATIC", L"", 0, 28, 92, 420, 25, 0);
     g_video.resolutionList = MakeList(hwnd, 120, kResolutionListId);
-    Child(hwnd, L"STATIC", Text("video.display_filter"), 0, 28, 162, 420, 25, 0);
+    g_video.filterLabel = Child(hwnd, L"STATIC", L"", 0, 28, 162, 420, 25, 0);
     g_video.filterList = MakeList(hwnd, 190, kFilterListId);
-    g_video.zoomBox = Child(hwnd, L"BUTTON", Text("video.zoom"),
-                            BS_AUTOCHECKBOX | WS_TABSTOP, 28, 240, 420, 28, kZoomBoxId);
-    g_video.fullScreenBox = Child(hwnd, L"BUTTON", Text("video.fullscreen"), BS_AUTOCHECKBOX | WS_TABSTOP, 28,
-                                  274, 420, 28, kFullScreenBoxId);
-    Child(hwnd, L"STATIC", Text("video.note"), 0, 28, 322, 440, 100, 0);
-    Child(hwnd, L"BUTTON", Text("video.save"), BS_DEFPUSHBUTTON | WS_TABSTOP, 332, 436, 132, 38, kSaveId);
-    FitChildrenToTexts(g_video.layout, hwnd);
-
+    g_video.zoomBox = Child(hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 28, 240, 420, 28, kZoomBoxId);
+    g_video.fullScreenBox =
+        Child(hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 28, 274, 420, 28, kFullScreenBoxId);
+    g_video.note = Child(hwnd, L"STATIC", L"", 0, 28, 322, 440, 100, 0);
+    g_video.save = Child(hwnd, L"BUTTON", L"", BS_DEFPUSHBUTTON | WS_TABSTOP, 332, 436, 132, 38, kSaveId);
     for (const wchar_t* label : kAspectLabels) AddLine(g_video.aspectList, label);
     for (int row = 0; row < kResolutionCount; ++row) {
         AddLine(g_video.resolutionList, ResolutionLabel(kResolutions[row]).c_str());
     }
-    for (const DisplayFilter& filter : kFilters) AddLine(g_video.filterList, filter.label);
+    ApplyVideoTexts(hwnd);
 
     const LauncherSettings& settings = g_launcher.settings;
     SendMessageW(g_video.aspectList, CB_SETCURSEL, static_cast<WPARAM>(settings.aspect), 0);
@@ -110,6 +141,7 @@ void OnDestroy() {
     ClearScaledWindow(g_video.layout);
     g_video.aspectList = g_video.resolutionList = g_video.filterList = nullptr;
     g_video.zoomBox = g_video.fullScreenBox = nullptr;
+    g_video.aspectLabel = g_video.resolutionLabel = g_video.filterLabel = g_video.note = g_video.save = nullptr;
     // Its status line and PLAY text may depend on the settings.
     if (HWND home = g_launcher.homeWindow) InvalidateRect(home, nullptr, FALSE);
 }
@@ -141,6 +173,9 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_DPICHANGED:
         RescaleForDpi(g_video.layout, hwnd, wParam, lParam);
+        return 0;
+    case kLanguageChangedMessage:
+        ApplyVideoTexts(hwnd);
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

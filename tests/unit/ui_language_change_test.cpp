@@ -1,4 +1,4 @@
-// A language change reaches the controls editor, the installer and the folder browser while they
+// A language change reaches the controls editor, the installer, the folder browser and Video & CRT while they
 // are open: each reads its texts again, takes the room the language needs, and English gets its
 // own rectangles back exactly.
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/launcher_state.h"
 #include "controls/controls_editor.h"
 #include "install/folder_browser.h"
 #include "install/installer_entry.h"
@@ -14,6 +15,7 @@
 #include "launcher_windows_fixture.h"
 #include "texts/texts.h"
 #include "ui/language_change.h"
+#include "ui/video_window.h"
 
 namespace {
 struct Placed {
@@ -71,10 +73,15 @@ TEST_F(LanguageChange, OpenWindowsReadTheirTextsAgainAndEnglishKeepsItsRectangle
     browse.titleKey = "install.picker.rom";
     browse.unattended = true;
     OpenFolderBrowser(std::move(browse));
+    OpenVideoWindow();
+    HWND video = g_launcher.videoWindow;
     HWND editor = ControlsEditorWindow();
     HWND installer = InstallerWindow();
     HWND browser = FolderBrowserWindow();
-    ASSERT_TRUE(editor && installer && browser);
+    ASSERT_TRUE(editor && installer && browser && video);
+    constexpr int kVideoZoomBoxId = 4;
+    constexpr int kVideoFilterListId = 3;
+    SendMessageW(GetDlgItem(video, kVideoFilterListId), CB_SETCURSEL, 5, 0);
     Pump();
 
     struct Row {
@@ -93,6 +100,8 @@ TEST_F(LanguageChange, OpenWindowsReadTheirTextsAgainAndEnglishKeepsItsRectangle
          {L"Install Talvaro Ovra-Remix Recomp 0.60", L"Close"}, true},
         {"folder browser", browser, 0, {L"Choisissez un dossier contenant vos ROM", nullptr},
          {L"Choose a folder containing your ROMs", nullptr}, false},
+        {"video window", video, kVideoZoomBoxId, {L"Vid\u00E9o & CRT", L"Zoom continu + graphismes arcade"},
+         {L"Video & CRT", L"Continuous zoom + arcade art"}, false},
     };
     std::vector<std::vector<Placed>> english;
     for (const Row& row : rows) english.push_back(ChildRects(row.hwnd));
@@ -119,6 +128,10 @@ TEST_F(LanguageChange, OpenWindowsReadTheirTextsAgainAndEnglishKeepsItsRectangle
     EXPECT_EQ(SendMessageW(steering, CB_GETCURSEL, 0, 0), EditorWorkingProfile().steeringStick);
     EXPECT_EQ(ComboItem(GetDlgItem(editor, kControllerChoiceId), 1), L"Manette 2 \u2014 d\u00E9connect\u00E9e");
     EXPECT_EQ(WindowText(GetDlgItem(editor, kFirstClearButtonId)), L"Effacer");
+    HWND filters = GetDlgItem(video, kVideoFilterListId);
+    EXPECT_EQ(ComboItem(filters, 0), L"Pixels d\u2019origine");
+    EXPECT_EQ(ComboItem(filters, 3), L"koko-aio \u00B7 Ambilight") << "a preset keeps its author's name";
+    EXPECT_EQ(SendMessageW(filters, CB_GETCURSEL, 0, 0), 5);
 
     ChangeLanguage("en");
     Pump();
