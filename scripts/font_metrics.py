@@ -1,6 +1,7 @@
 """What the host's checks read from a TrueType font file, with struct alone: the glyph of each
 character (cmap), the advance widths (hmtx), the family, weight and style (name, OS/2), and the
 width of a text as GDI lays it out at a pixel size."""
+import re
 import struct
 
 
@@ -94,26 +95,35 @@ def shown_text(text, prefix):
     return text.replace('&&', '\0').replace('&', '').replace('\0', '&')
 
 
+# Where Wine's DrawText also breaks a word, by the Unicode line-breaking rules (UAX #14): after a
+# hyphen before a letter ("Microsoft-|Installer", not "SHA-|256") and between two plus signs ("C+|+").
+WORD_BREAK = re.compile(r'(?<=-)(?=[^\W\d_])|(?<=\+)(?=\+)')
+
+
 def wrapped_lines(font, text, em, width, wraps):
-    """The lines DrawText makes: at line breaks and, when it wraps, greedily at spaces so that each
-    line fits `width` without its last space (a word wider than that stands alone on its line). A
-    line broken at a space keeps one space, which GDI counts in the width it gives back. Wine also
-    breaks at some hyphens and signs (UAX #14): breaking at spaces alone never makes fewer lines."""
+    """The lines DrawText makes: at line breaks and, when it wraps, greedily at spaces (and the
+    breaks inside words above) so that each line fits `width` without its last space (a piece
+    wider than that stands alone on its line). A line broken at a space keeps one space, which
+    GDI counts in the width it gives back."""
     lines = []
     for paragraph in text.split('\n'):
         if not wraps:
             lines.append(paragraph)
             continue
-        line = ''
+        pieces = []
         for word in paragraph.split(' '):
-            candidate = word if not line else line + ' ' + word
-            if line and font.width(candidate, em) > width:
-                lines.append(line + ' ')
-                line = word
+            parts = WORD_BREAK.split(word)
+            pieces += [part for part in parts[:-1]] + [parts[-1] + ' ']
+        pieces[-1] = pieces[-1][:-1]
+        line = ''
+        for piece in pieces:
+            if line and font.width((line + piece).rstrip(' '), em) > width:
+                lines.append(line)
+                line = piece
             else:
-                line = candidate
+                line += piece
         lines.append(line)
-    return lines
+    return [line if line.endswith(' ') and i < len(lines) - 1 else line.rstrip(' ') for i, line in enumerate(lines)]
 
 
 def text_extent(font, text, em, width, wraps):

@@ -11,10 +11,11 @@ COLUMNS = ['key', 'language', 'window', 'face', 'weight', 'italic', 'em', 'width
            'wraps', 'prefix', 'gdi_width', 'gdi_height']
 NUMBERS = set(COLUMNS[4:])
 # How far the host's width may be from GDI's, in pixels, and the benefit of the doubt a text gets
-# against its room. Wine's FreeType hints each glyph's advance; the host rounds the unhinted one:
-# over every row measured (Barlow and Fira Sans Condensed at 16 px) the two differed by at most
-# TOLERANCE_SEEN px (scripts/check_texts.py --calibrate prints it).
-TOLERANCE = 3
+# against its room. The host rounds each glyph's advance as FreeType under Wine does; over the 312
+# rows first measured (Barlow and Fira Sans Condensed at 16 px, every language) the two agreed to
+# the pixel (check_texts.py --calibrate prints the worst error): 1 px leaves room for one glyph
+# rounded the other way by another FreeType.
+TOLERANCE = 1
 
 
 def read_rooms(path=ROOMS):
