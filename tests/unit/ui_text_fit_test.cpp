@@ -244,7 +244,7 @@ void CompareWithCommittedRooms() {
         std::fclose(file);
         return;
     }
-    // 1 px: Wine 8 and Wine 10 round a control's margins differently.
+    // 1 px of slack: the table is measured under Wine 8 and must hold under Wine 10 too.
     const std::vector<std::string> stale = StaleRooms(ParseRoomsTable(CommittedRoomsTable()), g_rooms, 1);
     std::ostringstream all;
     for (size_t i = 0; i < stale.size() && i < 40; ++i) all << "\n  " << stale[i];
