@@ -3,13 +3,21 @@
   - every key of en.texts is in every language's table, and no table has keys English lacks;
   - each text keeps English's placeholders, access keys (&) and line breaks;
   - plural keys come in the forms the language's rules pick;
-  - every character of a language is drawn by the faces that draw that language (their cmaps).
-  check_texts.py [FONT_DIR...]  (default: the set-up's Barlow and Fira Sans Condensed folders)
+  - every character of a language is drawn by the faces that draw that language (their cmaps);
+  - every text fits the room the fit test measured for it (src/texts/rooms.tsv), measured here
+    from the font files' advance widths.
+  check_texts.py [--calibrate|--self-test] [FONT_DIR...]
+    (default: the set-up's Barlow and Fira Sans Condensed folders)
+  --calibrate: also fails when the host's width of a row's text is further than the tolerance from
+               the width GDI measured (right after scripts/measure_rooms.sh, when the texts are those measured);
+  --self-test: shows that the room check catches a lengthened text.
 Prints one line per fault and ends with "N passed, N failed"."""
 import os
 import re
-import struct
 import sys
+
+from font_metrics import Font
+from room_check import check_rooms, self_test
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TEXTS = os.path.join(ROOT, 'src', 'texts')
@@ -44,49 +52,13 @@ def read_table(path):
 
 def cmap_of(path):
     """The code points a TrueType/OpenType font maps, from its Unicode cmap subtable."""
-    data = open(path, 'rb').read()
-    tables = {}
-    for i in range(struct.unpack('>H', data[4:6])[0]):
-        tag, _, offset, length = struct.unpack('>4sIII', data[12 + 16 * i:28 + 16 * i])
-        tables[tag] = (offset, length)
-    base = tables[b'cmap'][0]
-    points = set()
-    for i in range(struct.unpack('>H', data[base + 2:base + 4])[0]):
-        platform, encoding, offset = struct.unpack('>HHI', data[base + 4 + 8 * i:base + 12 + 8 * i])
-        if (platform, encoding) not in ((3, 1), (3, 10), (0, 3), (0, 4)):
-            continue
-        sub = base + offset
-        fmt = struct.unpack('>H', data[sub:sub + 2])[0]
-        if fmt == 4:
-            count = struct.unpack('>H', data[sub + 6:sub + 8])[0] // 2
-            ends = struct.unpack(f'>{count}H', data[sub + 14:sub + 14 + 2 * count])
-            at = sub + 16 + 2 * count
-            starts = struct.unpack(f'>{count}H', data[at:at + 2 * count])
-            deltas = struct.unpack(f'>{count}h', data[at + 2 * count:at + 4 * count])
-            range_at = at + 4 * count
-            offsets = struct.unpack(f'>{count}H', data[range_at:range_at + 2 * count])
-            for k in range(count):
-                for c in range(starts[k], ends[k] + 1):
-                    if c == 0xFFFF:
-                        continue
-                    if offsets[k] == 0:
-                        glyph = (c + deltas[k]) & 0xFFFF
-                    else:
-                        g_at = range_at + 2 * k + offsets[k] + 2 * (c - starts[k])
-                        glyph = struct.unpack('>H', data[g_at:g_at + 2])[0]
-                        glyph = (glyph + deltas[k]) & 0xFFFF if glyph else 0
-                    if glyph:
-                        points.add(c)
-        elif fmt == 12:
-            groups = struct.unpack('>I', data[sub + 12:sub + 16])[0]
-            for k in range(groups):
-                start, end, _ = struct.unpack('>III', data[sub + 16 + 12 * k:sub + 28 + 12 * k])
-                points.update(range(start, end + 1))
-    return points
+    return set(Font(path).glyphs)
 
 
 def main():
-    font_dirs = sys.argv[1:] or [os.path.expanduser(f'~/.cache/talvaro-ovra-deps/{folder}')
+    args = sys.argv[1:]
+    mode = args.pop(0) if args and args[0].startswith('--') else ''
+    font_dirs = args or [os.path.expanduser(f'~/.cache/talvaro-ovra-deps/{folder}')
                                  for folder in ('fonts-barlow-0.4.1', 'fonts-fira-sans-condensed-0.4.1')]
     faults = []
     passed = 0
@@ -146,6 +118,17 @@ def main():
             failed += 1
         else:
             passed += 1
+    tables = {tag: (english if tag == 'en' else read_table(os.path.join(TEXTS, f'{tag}.texts'))[0])
+              for tag in languages}
+    if mode == '--self-test':
+        return self_test(tables, font_dirs)
+    room_faults, worst = check_rooms(tables, font_dirs, calibrate=mode == '--calibrate')
+    print(worst)
+    faults += room_faults
+    if room_faults:
+        failed += 1
+    else:
+        passed += 1
     for fault in faults:
         print(fault)
     print(f'{passed} passed, {failed} failed')

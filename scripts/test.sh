@@ -59,12 +59,22 @@ if [ "$FILTER" = "*" ]; then
   fi
 fi
 
-# The tables of texts: keys, placeholders, access keys, line breaks and the fonts' characters.
+# The tables of texts: keys, placeholders, access keys, line breaks, the fonts' characters and the rooms.
 if [ "$FILTER" = "*" ]; then
   python3 "$ROOT/scripts/check_texts.py" "$FONT_DIR" "$CYRILLIC_FONT_DIR" > "$RESULTS/texts.log" 2>&1 || true
   p=$(grep -oE '^[0-9]+ passed' "$RESULTS/texts.log" | grep -oE '[0-9]+' || true)
   f=$(grep -oE ', [0-9]+ failed' "$RESULTS/texts.log" | grep -oE '[0-9]+' || true)
   if [ -z "$p" ] || [ "${f:-0}" -gt 0 ]; then cat "$RESULTS/texts.log"; fi
+  [ -z "$p" ] && failed=$((failed + 1))
+  passed=$((passed + ${p:-0})); failed=$((failed + ${f:-0}))
+fi
+
+# The room check can fail: a lengthened text of each language is caught.
+if [ "$FILTER" = "*" ]; then
+  python3 "$ROOT/scripts/check_texts.py" --self-test "$FONT_DIR" "$CYRILLIC_FONT_DIR" > "$RESULTS/rooms-self-test.log" 2>&1 || true
+  p=$(grep -oE '^[0-9]+ passed' "$RESULTS/rooms-self-test.log" | grep -oE '[0-9]+' || true)
+  f=$(grep -oE ', [0-9]+ failed' "$RESULTS/rooms-self-test.log" | grep -oE '[0-9]+' || true)
+  if [ -z "$p" ] || [ "${f:-0}" -gt 0 ]; then cat "$RESULTS/rooms-self-test.log"; fi
   [ -z "$p" ] && failed=$((failed + 1))
   passed=$((passed + ${p:-0})); failed=$((failed + ${f:-0}))
 fi
