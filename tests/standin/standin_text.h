@@ -1,15 +1,3 @@
 #pragma once
-// Text helpers shared by the stand-in programs.
-#include <windows.h>
-
-#include <string>
-
-inline std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
-}
+// The stand-in programs print UTF-8 with the tests' own helper.
+#include "../support/test_text.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Wide texts in test messages: GoogleTest prints UTF-8.
+// Wide texts as UTF-8: GoogleTest's messages and the stand-ins' output.
 #include <windows.h>
 
 #include <string>
